@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+// Dense matrix of 32-bit signed integers; each row is an array of its own.
+// Created with zero-filled arrays by the allocator that freemat releases with.
+struct mat {
+    int rows;
+    int columns;
+    int** head;
+};
+
+// Vector of 32-bit signed integers. In the run it carries flags: per reaction
+// 1 = irreversible, per metabolite 1 = external, per internal metabolite 1 = branch point.
+struct simple_vector {
+    int length;
+    int* head;
+};
+
+// One node of a singly linked name list: a data-less head node, the data nodes in
+// order, and a data-less tail node whose next points to itself.
+struct enc {
+    int flag = 0;       // enzymes: 1 = irreversible; metabolites: 1 = external
+    int number = 0;     // 1-based position in the list (matrix column or row)
+    int cons = 0;       // metabolites: reactions with a negative coefficient
+    int built = 0;      // metabolites: reactions with a positive coefficient
+    int reactions = 0;  // metabolites: reactions with a non-zero coefficient
+    std::string reaction_kinds;  // metabolites: "i" or "r" per reaction taken part in
+    std::string name;
+    enc* next = nullptr;
+};
+
+// A new zero-filled matrix; rows x columns must both be positive, else the program stops
+// with the zero-amount message for the matching label.
+mat* new_mat(int rows, int columns, const char* record_label, const char* head_label,
+             const char* row_label);
+
+// A new zero-filled vector of the given length (stops on a zero length).
+simple_vector* new_vector(int length, const char* record_label, const char* head_label);
+
+// Releases every row array, the row-pointer array and the record.
+void freemat(mat* m);
+
+// Releases the element array and the record.
+void freevector(simple_vector* v);
+
+// An empty list: a head node whose next is the self-linked tail node.
+enc* new_met_list();
+
+// Appends a data node before the tail of the list and returns it.
+enc* append_node(enc* list);
+
+// Releases every node of the list, head and tail included.
+void free_met_list(enc* list);
+
+// True when node is the self-linked tail (the end of a traversal).
+inline bool is_tail(const enc* node) { return node->next == node; }
