@@ -1,7 +1,269 @@
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "driver/model.h"
+#include "driver/reduction.h"
+#include "matrix/allocation.h"
+#include "matrix/kernel.h"
+#include "matrix/subset.h"
+#include "matrix/toolkit.h"
+#include "parser/parser.h"
+#include "report/block_diagonalisation.h"
+#include "report/checks.h"
+#include "report/comparison.h"
+#include "report/conservation.h"
+#include "report/listings.h"
+#include "report/report_file.h"
+#include "statistics/participation.h"
+#include "tableau/int_combination.h"
+#include "tableau/kernel_tableau.h"
+#include "tableau/kestrane_tableau.h"
+
+namespace {
+
+using Reduced_Tableau = Kestrane_Tableau<int, Int_Combination<int> >;
+using Reduced_Iteration = Kestrane_Iteration;
+
+struct run_names {
+    std::string invocation;
+    std::string input;
+    std::string output;
+};
+
+// The tableau stage running now; an integer overflow there is reported with it.
+const char* tableau_stage = "the convex basis";
+
+// Exactly two file names, which must differ; otherwise the usage text and status 1.
+run_names get_filein_fileout(int argc, char** argv) {
+    if (argc != 3) {
+        printf("\nKESTRANE [path]inputfile [path]outputfile\n\n");
+        printf("\nFilenames as program parameters are not found\n\n");
+        exit(1);
+    }
+    run_names names{argv[0], argv[1], argv[2]};
+    if (names.input == names.output) {
+        printf("\nThe name of the input file\n%s\nis the same as the name of the output file\n%s\n"
+               "Program prematurely finished.",
+               names.input.c_str(), names.output.c_str());
+        exit(1);
+    }
+    return names;
+}
+
+// Checks one allocation made by the driver.
+void addressed(const void* pointer, const char* label, int count) {
+    if (pointer == nullptr) not_enough_memory(label);
+    if (count == 0) amount_is_zero(label);
+}
+
+network_file read_network(const std::string& name) {
+    network_file file;
+    if (parser(name.c_str(), file.header_lines, file.reversible_reactions,
+               file.irreversible_reactions, file.internal_metabolites,
+               file.external_metabolites, file.coefficients) != 0)
+        exit(1);
+    return file;
+}
+
+FILE* open_report(const std::string& name) {
+    FILE* report = fopen(name.c_str(), "w");
+    if (report == nullptr) {
+        printf("%s\n", name.c_str());
+        fflush(stdout);
+        perror("fout-error ");
+        exit(1);
+    }
+    return report;
+}
+
+void write_header(FILE* report, const run_names& names, const network_model& model) {
+    fprintf(report, "KESTRANE OUTPUT (int) Version 4.9.1 %s\n\n", names.invocation.c_str());
+    fprintf(report, "INPUT FILE: %s\n\n", names.input.c_str());
+    fprintf(report, "INTERNAL METABOLITES: %d\nEXTERNAL METABOLITES: %d\nREACTIONS: %d\n",
+            model.Nint->rows, model.N->rows - model.Nint->rows, model.Nint->columns);
+}
+
+void write_column_note(FILE* report, const mat* m) {
+    fprintf(report,
+            "%d reactions (columns) are sorted in the same order as in the ENZREV ENZIRREV "
+            "section.\n",
+            m->columns);
+}
+
+// Overall reactions of the modes in m: m x NT, listed and released.
+void write_overall_reactions(FILE* report, const mat* m, const mat* NT, const enc* metabolite_list) {
+    mat* overall = mult(m, NT);
+    foveralloutput(overall, metabolite_list, report);
+    freemat(overall);
+}
+
+int run(int argc, char** argv) {
+    const run_names names = get_filein_fileout(argc, argv);         // 1
+    const network_file file = read_network(names.input);            // 2
+    network_model model = build_model(file);                        // 3
+    FILE* report = open_report(names.output);                       // 4
+    write_header(report, names, model);                             // 5
+    save_frequency_of_metabolites_in_output(report, model.metabolite_list);  // 6
+
+    fprintf(report, "\nSTOICHIOMETRIC MATRIX\n");                   // 7
+    if (fmatoutput(model.Nint, report) != 0) fvectoroutput(model.rev, report);
+    fprintf(report, "rows and columns are sorted as declared in the inputfile\n");
+    unbalanced_internal_mets(model.Nint, report, model.metabolite_list);  // 8
+
+    mat* K = kernel(model.Nint);                                    // 9
+    fprintf(report, "\nKERNEL\n");
+    fmatoutput(K, report);
+    write_column_note(report, K);
+    fenzymeoutput(K, model.enzymes, report, nullptr);
+    control_modi(K, report, model.enzymes);
+    mat* NT = transp(model.N);                                      // 10
+    write_overall_reactions(report, K, NT, model.metabolite_list);
+
+    int** block_holder = static_cast<int**>(calloc(1, sizeof(int*)));  // 11
+    addressed(block_holder, "eimob in main", 1);
+    block_diagonalisation(block_holder, report, K, model.enzymes, model.metabolite_list);
+
+    int** flag_holder = static_cast<int**>(calloc(1, sizeof(int*)));   // 12
+    addressed(flag_holder, "wrong_subset ", 1);
+    mat* S = subset(K, model.rev, flag_holder);
+    freemat(K);
+    simple_vector* srev = subrev(S, model.rev);
+
+    fprintf(report, "\nSUBSETS OF REACTIONS\n");                    // 13
+    fmatoutput(S, report);
+    write_column_note(report, S);
+    fenzymeoutput(S, model.enzymes, report, nullptr);
+    write_overall_reactions(report, S, NT, model.metabolite_list);
+
+    cancel_contradictory_subsets(report, S, srev, *flag_holder);   // 14
+    free(*flag_holder);
+    free(flag_holder);
+    fflush(report);
+    mat* R = reduced_system(report, model.Nint, S, srev, model.metabolite_list);
+
+    mat* Nint_t = transp(model.Nint);                               // 15
+    simple_vector* all_irreversible = new_vector(Nint_t->columns, "r not allocated",
+                                                 "r->head not allocated");
+    for (int i = 0; i < all_irreversible->length; ++i) all_irreversible->head[i] = 1;
+    Reduced_Tableau conservation_tableau(Nint_t, all_irreversible, nullptr);
+    freemat(Nint_t);
+    Reduced_Iteration conservation_iteration(conservation_tableau);
+
+    Reduced_Tableau reduced_tableau(R, srev, nullptr);              // 16
+    Reduced_Iteration reduced_iteration(reduced_tableau);
+    reduced_tableau.convex_basis(reduced_iteration, false);
+    mat* CB = reduced_tableau.make_mat();
+
+    Kernel_Tableau<int, Int_Combination<int> > mode_tableau(reduced_tableau);  // 17
+    mode_tableau.take_time(false);
+
+    if (CB->rows == 0) {                                            // 18
+        fprintf(report, "\nThere is no convex basis.\n");
+        close_report_or_stop(report, names.output.c_str());
+        freemat(CB);
+        freevector(all_irreversible);
+        freemat(R);
+        freevector(srev);
+        freemat(S);
+        freemat(NT);
+        free(*block_holder);
+        free(block_holder);
+        release_model(model);
+        printf("\nProgram correctly finished.\n");
+        return 0;
+    }
+
+    fprintf(report, "\nCONVEX BASIS\n");                            // 19
+    fflush(report);
+    mat* CBx = mult(CB, S);
+    freemat(CB);
+    fmatoutput(CBx, report);
+    fflush(report);
+    fenzymeoutput(CBx, model.enzymes, report, nullptr);
+    fflush(report);
+    mat* CBx_overall = mult(CBx, NT);
+    foveralloutput(CBx_overall, model.metabolite_list, report);
+    fflush(report);
+
+    fprintf(report, "\nCONSERVATION RELATIONS\n");                  // 20
+    Nint_t = transp(model.Nint);
+    mat* CR = kernel(Nint_t);
+    freemat(Nint_t);
+    if (fmatoutput(CR, report) != 0)
+        crel_equation_output(report, CR, model.metabolite_list);
+    else
+        fprintf(report, "- not found -\n");
+    freemat(CR);
+    fflush(report);
+
+    tableau_stage = "the non-negative conservation relations";     // 21
+    conservation_tableau.convex_basis(conservation_iteration, false);
+    mat* NNCR = conservation_tableau.make_mat();
+    fprintf(report, "\nNON-NEGATIVE CONSERVATION RELATIONS\n");
+    if (fmatoutput(NNCR, report) != 0)
+        crel_equation_output(report, NNCR, model.metabolite_list);
+    else
+        fprintf(report, "- not found -\n");
+    freemat(NNCR);
+    freevector(all_irreversible);
+    fflush(report);
+
+    tableau_stage = "the elementary modes";                         // 22
+    mode_tableau.start_time();
+    mode_tableau.elementary_modes(true, true);
+    mat* EM = mode_tableau.make_sorted_ref_mat();
+
+    fprintf(report, "\nELEMENTARY MODES\n");                        // 23
+    mat* EMx = mult(EM, S);
+    fmatoutput(EMx, report);
+    fflush(report);
+    write_column_note(report, EMx);
+    fvectoroutput(model.rev, report);
+    fprintf(report, "<EMODE_DATA>");
+    fenzymeoutput(EMx, model.enzymes, report, *block_holder);
+    fprintf(report, "</EMODE_DATA>\n");
+
+    mat* EMx_overall = mult(EMx, NT);                               // 24
+    ggt_matrix(EMx_overall);
+    fflush(report);
+    foveralloutput(EMx_overall, model.metabolite_list, report);
+    fflush(report);
+    control_modi(EMx, report, model.enzymes);
+
+    close_report_or_stop(report, names.output.c_str());             // 25
+    freemat(R);
+    freevector(srev);
+    freemat(S);
+    freemat(NT);
+    release_model(model);
+    additional_em(names.output.c_str(), CBx, EMx);
+    freemat(CBx_overall);
+    freemat(EMx_overall);
+    freemat(CBx);
+    freemat(EMx);
+    free(EM->head);  // the rows of EM belong to the mode tableau
+    free(EM);
+    free(*block_holder);
+    free(block_holder);
+
+    printf("\nProgram correctly finished.\n");                     // 26
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    (void)argc;
-    (void)argv;
-    return 0;
+    try {
+        return run(argc, argv);
+    } catch (const Range_Error&) {
+        std::cout << std::flush;
+        printf("\nInteger overflow stopped the computation of %s: the network's coefficients are "
+               "too large for 32-bit arithmetic.\nProgramm prematurely finished.\n",
+               tableau_stage);
+        fflush(stdout);
+        exit(1);
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -12,3 +13,11 @@ int parser(const char* file_name, std::vector<std::string>& header_lines,
            std::vector<std::string>& irreversible_reactions,
            std::vector<std::string>& internal_metabolites,
            std::vector<std::string>& external_metabolites, std::vector<double>& coefficients);
+
+// Appends whole lines (without line ends) to the list until a line contains the key; that line
+// is dropped. Returns 0 after it, or -1 with the "part is not found" message at the stream's end.
+int read_string_until(std::vector<std::string>& list, const char* key, std::istream& stream);
+
+// Appends white-space separated words to the list until a word contains the key; that word is
+// dropped and the stream stays just behind it. Returns 0, or -1 with the message at the end.
+int read_word_until(std::vector<std::string>& list, const char* key, std::istream& stream);

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the sanitizer build (unit, property and end-to-end tests), then
+# the optimised build and the end-to-end cases again.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+cmake --build build/release -j "$jobs"
+ctest --test-dir build/release -L e2e --output-on-failure -j "$jobs"
