@@ -10,7 +10,8 @@ mat* new_mat(int rows, int columns, const char* record_label, const char* head_l
     m->rows = rows;
     m->columns = columns;
     m->head = zero_alloc_array<int*>(rows > 0 ? rows : 0, head_label);
-    for (int i = 0; i < rows; ++i) m->head[i] = zero_alloc_array<int>(columns > 0 ? columns : 0, row_label);
+    for (int i = 0; i < rows; ++i)
+        m->head[i] = zero_alloc_array<int>(columns > 0 ? columns : 0, row_label);
     return m;
 }
 

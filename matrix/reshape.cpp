@@ -1,0 +1,72 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "matrix/allocation.h"
+#include "matrix/toolkit.h"
+
+mat* transp(const mat* m) {
+    mat* tm = new_mat(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
+                      "*(tm->head+i) not allocated");
+    for (int d = 0; d < m->columns; ++d)
+        for (int e = 0; e < m->rows; ++e) tm->head[d][e] = m->head[e][d];
+    return tm;
+}
+
+mat* addi(const mat* m) {
+    mat* mi = new_mat(m->rows, m->columns + m->rows, "mi not allocated", "mi->head not allocated",
+                      "*(mi->head+i) not allocated");
+    for (int e = 0; e < m->rows; ++e) {
+        for (int o = 0; o < m->columns; ++o) mi->head[e][o] = m->head[e][o];
+        mi->head[e][m->columns + e] = 1;
+    }
+    return mi;
+}
+
+mat* cutcol(const mat* m, int cc) {
+    // The record and its row pointers exist before the cut is checked, as the labels tell.
+    mat* mc = zero_alloc_array<mat>(1, "mc not allocated");
+    mc->head = zero_alloc_array<int*>(m->rows, "mc->head not allocated (3)");
+    if (cc > m->columns || cc < 0) {
+        free(mc->head);
+        free(mc);
+        if (cc < 0)
+            printf("ERROR IN FUNCTION CUTCOL: CC<0!\n");
+        else
+            printf("ERROR IN FUNCTION CUTCOL: CC>M->ROW!\n");
+        fflush(stdout);
+        exit(1);
+    }
+    mc->rows = m->rows;
+    mc->columns = m->columns - cc;
+    for (int i = 0; i < m->rows; ++i) {
+        mc->head[i] = zero_alloc_array<int>(mc->columns, "*(mc->head+i) not allocated");
+        for (int o = cc; o < m->columns; ++o) mc->head[i][o - cc] = m->head[i][o];
+    }
+    return mc;
+}
+
+mat* cutnex(const mat* n, const simple_vector* ext) {
+    if (ext->length != n->rows) {
+        printf("error in cutnex: %d metabolite flags for %d matrix rows\n", ext->length, n->rows);
+        fflush(stdout);
+        exit(1);
+    }
+    int internal = 0;
+    for (int d = 0; d < ext->length; ++d)
+        if (ext->head[d] == 0) ++internal;
+    if (internal == 0) {
+        printf("\nThe system comprises only external metabolites.\n");
+        printf("\r                  \r");
+        fflush(stdout);
+        exit(1);
+    }
+    mat* m = new_mat(internal, n->columns, "m not allocated", "m->head not allocated",
+                     "*(m->head+i) not allocated");
+    int row = 0;
+    for (int d = 0; d < n->rows; ++d) {
+        if (ext->head[d] != 0) continue;
+        for (int o = 0; o < n->columns; ++o) m->head[row][o] = n->head[d][o];
+        ++row;
+    }
+    return m;
+}

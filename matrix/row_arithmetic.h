@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+// Row arithmetic shared by the toolkit, the nullspace and the enzyme subsets.
+
+// Greatest common divisor of |a| and |b|, with gcd(0, x) = |x|. Both lie within +-(2^63 - 1).
+std::int64_t common_divisor(std::int64_t a, std::int64_t b);
+
+// Greatest common divisor of the absolute values of the entries, formed from the left and
+// given up as soon as it is 1; 0 for a row of zeros. Instantiated for int and std::int64_t.
+template <typename T>
+std::int64_t row_divisor(const T* row, int length);
+
+// Negates every entry of the row in place; an entry whose negation does not fit 32 bits stops
+// the run naming the stage.
+void negate_row(int* row, int length, const char* stage);
