@@ -1,0 +1,85 @@
+#include "report/listings.h"
+#include "report/row_support.h"
+
+namespace {
+
+// Calls of fenzymeoutput so far in this run. The fourth listing, that of the elementary modes,
+// is the first to carry reaction counts and block tags.
+int fenzymeoutput_calls = 0;
+constexpr int first_call_with_blocks = 3;
+
+// True when some enzyme of the list has a non-zero coefficient in row.
+bool names_a_reaction(const int* row, int columns, const enc* enzymes) {
+    for (const enc* node = enzymes->next; !is_tail(node); node = node->next)
+        if (coefficient_of(row, columns, node) != 0) return true;
+    return false;
+}
+
+// Writes the block tags of the reactions in row, column by column, skipping a tag equal to the
+// one written just before. Returns the number of tags written: as no tag repeats the one before
+// it, a row with more than one tag lies in more than one block.
+int write_block_tags(const int* row, int columns, const int* block_table, FILE* file) {
+    if (block_table == nullptr) return 0;
+    int last_block = 0;
+    int tags = 0;
+    for (int o = 0; o < columns; ++o) {
+        if (row[o] == 0) continue;
+        // Blocks are numbered from 1 and there can be as many blocks as reactions, so the
+        // table's rows 0 to columns all may hold an entry for reaction o.
+        for (int t = 0; t <= columns; ++t) {
+            const int entry = block_table[t * columns + o];
+            if (entry == 0 || entry - 1 == last_block) continue;
+            last_block = entry - 1;
+            fprintf(file, "[bl %d] ", last_block);
+            ++tags;
+        }
+    }
+    return tags;
+}
+
+// Writes the reactions of row in list order as (coefficient name) pairs; a name with a blank
+// and a coefficient of 1 or -1 gets a second pair of parentheses to keep it readable.
+void write_reaction_pairs(const int* row, int columns, const enc* enzymes, FILE* file) {
+    for (const enc* node = enzymes->next; !is_tail(node); node = node->next) {
+        const int v = coefficient_of(row, columns, node);
+        if (v == 0) continue;
+        const bool wrap = (v == 1 || v == -1) && node->name.find(' ') != std::string::npos;
+        fprintf(file, " ");
+        if (wrap) fprintf(file, "(");
+        fprintf(file, "(%d %s)", v, node->name.c_str());
+        if (wrap) fprintf(file, ")");
+    }
+}
+
+}  // namespace
+
+void reset_fenzymeoutput_calls() { fenzymeoutput_calls = 0; }
+
+int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table) {
+    const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;
+    const int n = m->columns;
+    int written = 0;
+    bool some_row_in_several_blocks = false;
+
+    for (int d = 0; d < m->rows; ++d) {
+        const int* row = m->head[d];
+        // A row naming no reaction is left out whole; the labels of the others keep their row
+        // numbers, so the listing may show gaps.
+        if (!names_a_reaction(row, n, enzymes)) continue;
+        ++written;
+        if (!with_blocks) {
+            fprintf(file, "\n %d:\t", d + 1);
+        } else {
+            fprintf(file, "\n %d: (%2d) ", d + 1, count_nonzero(row, n));
+            if (write_block_tags(row, n, block_table, file) > 1) some_row_in_several_blocks = true;
+        }
+        write_reaction_pairs(row, n, enzymes, file);
+    }
+    if (written == 0) fprintf(file, " - not found -\n");
+    fprintf(file, "\n");
+    fflush(file);
+    if (with_blocks && some_row_in_several_blocks)
+        fprintf(file, "\nAt least one elementary mode belongs to more than one block");
+    ++fenzymeoutput_calls;
+    return m->rows;
+}

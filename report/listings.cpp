@@ -1,0 +1,105 @@
+#include "report/listings.h"
+
+#include "matrix/branch.h"
+#include "matrix/overflow.h"
+#include "report/row_support.h"
+
+int fmatoutput(const mat* m, FILE* file) {
+    int printed = 0;
+    for (int i = 0; i < m->rows; ++i)
+        if (!row_is_zero(m->head[i], m->columns)) ++printed;
+    if (printed == 0) return 0;
+
+    fprintf(file, " \n matrix dimension r%d x c%d\n", printed, m->columns);
+    for (int i = 0; i < m->rows; ++i) {
+        const int* row = m->head[i];
+        if (row_is_zero(row, m->columns)) continue;
+        fprintf(file, "%d", row[0]);
+        for (int j = 1; j < m->columns; ++j) fprintf(file, " %d", row[j]);
+        fprintf(file, "\n");
+    }
+    fflush(file);
+    return printed;
+}
+
+void fvectoroutput(const simple_vector* v, FILE* file) {
+    fprintf(file, "The following line indicates reversible (0) and irreversible reactions (1)\n");
+    for (int i = 0; i < v->length; ++i) fprintf(file, "%2d ", v->head[i]);
+    fprintf(file, "\n");
+}
+
+namespace {
+
+// Writes one side of an overall reaction: the metabolites whose coefficient has the given sign,
+// joined by " + ", each with its amount unless that is 1.
+void write_overall_side(const int* row, int columns, const enc* metabolites, int sign, FILE* file) {
+    bool first = true;
+    for (const enc* node = metabolites->next; !is_tail(node); node = node->next) {
+        const int v = coefficient_of(row, columns, node);
+        if (v == 0 || (v > 0) != (sign > 0)) continue;
+        if (!first) fprintf(file, " + ");
+        first = false;
+        const int amount = fit_int(static_cast<std::int64_t>(sign) * v, "the overall reactions");
+        if (amount == 1)
+            fprintf(file, "%s", node->name.c_str());
+        else
+            fprintf(file, "%d %s", amount, node->name.c_str());
+    }
+}
+
+}  // namespace
+
+void foveralloutput(const mat* m, const enc* metabolites, FILE* file) {
+    fprintf(file, "\n overall reaction\n");
+    bool any_exchange = false;
+    for (int d = 0; d < m->rows; ++d)
+        if (!row_is_zero(m->head[d], m->columns)) any_exchange = true;
+    if (!any_exchange) {
+        fprintf(file, " - not found -\n");
+        fprintf(file, "\n");
+        fflush(file);
+        return;
+    }
+
+    for (int d = 0; d < m->rows; ++d) {
+        const int* row = m->head[d];
+        if (row_is_zero(row, m->columns)) {
+            fprintf(file, "\n %d:\tno net transfomation of external metabolites", d + 1);
+            continue;
+        }
+        fprintf(file, "\n %d:\t", d + 1);
+        write_overall_side(row, m->columns, metabolites, -1, file);
+        fprintf(file, " = ");
+        write_overall_side(row, m->columns, metabolites, 1, file);
+    }
+    fprintf(file, "\n");
+    fflush(file);
+}
+
+namespace {
+
+// Writes the metabolites whose branch flag is (non-zero) or is not (zero) set, walking the flags
+// and the list's data nodes in step; an absent flag vector flags nothing.
+void write_branch_rows(FILE* file, const enc* metabolites, bool flagged) {
+    const int length = branch == nullptr ? 0 : branch->length;
+    const enc* node = metabolites->next;
+    for (int i = 0; i < length && !is_tail(node); ++i, node = node->next) {
+        if ((branch->head[i] != 0) != flagged) continue;
+        fprintf(file, "\n%-20s\t%d\t%d\t%d\t%s", node->name.c_str(), node->cons, node->built,
+                node->reactions, node->reaction_kinds.c_str());
+    }
+}
+
+}  // namespace
+
+void fout_branches(FILE* file, const enc* metabolites) {
+    fprintf(file, "\n");
+    fprintf(file, "-> Branch metabolites are : ");
+    fprintf(file, "\n%-20s\tcons\tbuilt\treactions", "met");
+    write_branch_rows(file, metabolites, true);
+    fprintf(file, "\n");
+    fprintf(file, "\n-> No branch metabolites are : ");
+    fprintf(file, "\n%-20s\tcons\tbuilt\treactions", "met");
+    write_branch_rows(file, metabolites, false);
+    fprintf(file, "\n");
+}
