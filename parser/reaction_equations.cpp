@@ -7,15 +7,7 @@
 
 namespace {
 
-// Reads the next line of the stream; true when a line could be read, also a last line that
-// ends the file without a line break.
-bool next_line(std::istream& stream, std::string& line) {
-    return static_cast<bool>(std::getline(stream, line));
-}
-
-bool at_end(std::istream& stream) {
-    return stream.peek() == std::char_traits<char>::eof();
-}
+bool at_end(std::istream& stream) { return stream.peek() == std::char_traits<char>::eof(); }
 
 // Where an equation's row and column are found: the first list is searched first, a name only
 // in the second lies behind all names of the first. -1 when neither list holds the name.
@@ -151,7 +143,8 @@ long check_vector_for_word(const std::string& word, const std::vector<std::strin
 int get_reactions_vector(std::istream& stream, std::vector<std::string>& tokens) {
     std::string equation;
     bool found = false;
-    while (next_line(stream, equation)) {
+    // A last line that ends the file without a line break is a line like any other.
+    while (std::getline(stream, equation)) {
         if (!equation.empty()) {
             found = equation.find(':') != std::string::npos;
             break;
@@ -168,7 +161,7 @@ int get_reactions_vector(std::istream& stream, std::vector<std::string>& tokens)
     std::string line;
     while (!at_end(stream)) {
         const std::streampos line_start = stream.tellg();
-        next_line(stream, line);
+        std::getline(stream, line);
         if (line.empty()) continue;
         if (line.find(':') != std::string::npos) {
             stream.clear();
