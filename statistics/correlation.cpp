@@ -70,7 +70,9 @@ int Linear_Correlation::reference_r_2sides() const {
     while (row < table_r_rows - 1 && Table_r_2sides[row][0] < degrees_of_freedom) ++row;
     const double* critical = Table_r_2sides[row];
 
-    std::cout << "\n" << "FG\t5%\t1%\t0,1%\n" << std::endl;
+    std::cout << "\n"
+              << "FG\t5%\t1%\t0,1%\n"
+              << std::endl;
     for (int column = 0; column < 4; ++column) std::cout << critical[column] << "\t";
     std::cout << "\n" << std::endl;
 

@@ -8,7 +8,7 @@ extern const double Table_r_2sides[table_r_rows][4];
 // Sums of squares and products over the first n values of two samples of equal length.
 // The samples are not owned.
 class Variance {
-public:
+   public:
     Variance(double* x, double* y, int n) : x(x), y(y), n(n) {}
 
     // Sum of (x - mean x)^2; with no points the largest single-precision number.
@@ -22,14 +22,14 @@ public:
     double* y;
     int n;
 
-private:
+   private:
     // Sum of u*v - (sum u)(sum v)/n, accumulated in extended precision.
     long double centred_product_sum(const double* u, const double* v) const;
 };
 
 // Pearson's correlation coefficient of the two samples and its two-sided significance.
 class Linear_Correlation : public Variance {
-public:
+   public:
     // coefficient starts as initial_r and keeps it when r() cannot compute one.
     Linear_Correlation(double* x, double* y, int n, double initial_r)
         : Variance(x, y, n), coefficient(initial_r) {}
@@ -48,7 +48,7 @@ public:
     double coefficient;
     double determination = 0.0;
 
-private:
+   private:
     bool undefined = false;  // set by r() when one sample is constant
 
     // True when all of the first n values equal the first.
