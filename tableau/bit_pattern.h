@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Zero/non-zero structure of the reaction part of every tableau row slot, one fixed-width bit
+// set per slot in one contiguous store. Column k lies in word k / 32 at bit 31 - k % 32 (the first
+// column of a word is its most significant bit); a bit is 1 where the coefficient is non-zero.
+// The low bits of the last word that stand for no column are kept at 1.
+class Bit_Pattern {
+   public:
+    std::vector<unsigned> patterns;  // row r occupies words r * words_per_row onward
+    unsigned words_per_row;          // bits / 32 rounded up
+    int bits_in_last_word;           // bits % 32, or 32 when that is 0
+
+    // Patterns of `bits` columns for `rows` slots, every word 0.
+    Bit_Pattern(int bits, unsigned rows);
+
+    // Fills the pattern of `row` from the `bits` consecutive coefficients starting at
+    // `position` (the row's first reaction coefficient).
+    template <typename Iterator>
+    void set_pattern(unsigned row, Iterator position);
+
+    // Number of columns whose bit is 0 in pattern a, in pattern b and in the mask (words_per_row
+    // words in pattern layout; a mask bit of 1 keeps that column out of the count).
+    unsigned count_common_zeros(unsigned a, unsigned b, const unsigned* mask) const;
+
+    // First word of the pattern of `row`.
+    unsigned* pattern(unsigned row) { return patterns.data() + std::size_t(row) * words_per_row; }
+    const unsigned* pattern(unsigned row) const {
+        return patterns.data() + std::size_t(row) * words_per_row;
+    }
+};
+
+// Orders row indices by their patterns, word by word as unsigned numbers: the lexicographic
+// order of the zero/non-zero sequences with zero before non-zero. Equal patterns are equivalent.
+class Bit_Pattern_Less {
+   public:
+    explicit Bit_Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
+
+    // True when the pattern of row a orders strictly before the pattern of row b.
+    bool operator()(unsigned a, unsigned b) const;
+
+   private:
+    const Bit_Pattern& bits_;
+};

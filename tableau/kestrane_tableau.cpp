@@ -1,0 +1,276 @@
+#include "tableau/kestrane_tableau.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iostream>
+#include <numeric>
+#include <stdexcept>
+
+namespace {
+
+// Rows that take no part in a column step keep their slot; new rows take free slots, and the
+// store grows by this many slots whenever none is free.
+constexpr unsigned slot_chunk = 128;
+
+// Pattern-layout mask with the bits of the irreversible reaction columns set; the bits that
+// stand for no column stay 0.
+std::vector<unsigned> irreversibility_mask(const std::vector<bool>& irreversible_columns,
+                                           unsigned words) {
+    std::vector<unsigned> mask(words, 0u);
+    for (unsigned k = 0; k < irreversible_columns.size(); ++k) {
+        if (irreversible_columns[k]) mask[k / 32] |= 1u << (31 - k % 32);
+    }
+    return mask;
+}
+
+std::int64_t magnitude(std::int64_t value) { return value < 0 ? -value : value; }
+
+template <typename Table>
+void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigned col,
+                           unsigned step, unsigned constraint_columns) {
+    std::cout << "Processing column " << col << " (" << step + 1 << "/" << constraint_columns
+              << ")" << "; allocated " << t.row_status.size() << " rows, last row at " << t.rows
+              << ", " << it.free_slots.size() << " free rows\n"
+              << it.current_rows->size() << " rows in tableau" << std::endl;
+    std::cout << it.accepted << " rows accepted, " << std::endl;
+    std::cout << it.deleted << " rows deleted by condition seven, " << it.ignored
+              << " combinations ignored by concial dependence, " << std::endl;
+}
+
+// True when some row of `rows` other than a and b, of reversibility `flag`, has all its non-zero
+// irreversible columns among those of a or b (whose union is in `joint`): then a and b are not
+// adjacent and their combination is not an extreme direction.
+template <typename Table>
+bool covered_by_other_row(const Table& t, const std::vector<unsigned>& rows, unsigned a,
+                          unsigned b, bool flag, const unsigned* joint,
+                          const std::vector<unsigned>& irreversible) {
+    const unsigned words = t.bit_patterns.words_per_row;
+    for (unsigned k : rows) {
+        if (k == a || k == b || t.reversible_rows[k] != flag) continue;
+        const unsigned* pattern = t.bit_patterns.pattern(k);
+        unsigned w = 0;
+        while (w < words && (irreversible[w] & ~joint[w] & pattern[w]) == 0) ++w;
+        if (w == words) return true;
+    }
+    return false;
+}
+
+// Takes the smallest free slot for a new row, or grows the store by a chunk when none is free;
+// keeps t.rows at the highest slot in use.
+template <typename Table>
+unsigned take_slot(Table& t, Kestrane_Iteration& it, unsigned last_slot) {
+    if (it.free_slots.empty()) {
+        t.rows = std::max(t.rows, last_slot);
+        const unsigned n = t.rows + 1;
+        t.rows = n;
+        t.resize_tableau(n + slot_chunk);
+        for (unsigned s = n + 1; s < n + slot_chunk; ++s) it.free_slots.push(s);
+        return n;
+    }
+    const unsigned n = it.free_slots.top();
+    it.free_slots.pop();
+    t.rows = std::max(t.rows, n);
+    return n;
+}
+
+}  // namespace
+
+template <typename T, typename Combination>
+Kestrane_Tableau<T, Combination>::Kestrane_Tableau(const mat* m, const simple_vector* rev,
+                                                   unsigned* order)
+    : Tableau<T, Combination>(m, rev, order) {
+    this->minutes_used = 0.0f;
+    this->start_clock = std::clock();
+    const unsigned n = this->reactions;
+    const unsigned constraints = static_cast<unsigned>(m->rows);
+    this->coefficients.assign(std::size_t(this->rows) * this->stride, T(0));
+    this->scratch_pattern = std::make_unique<unsigned[]>(this->bit_patterns.words_per_row);
+    if (rev != nullptr && n > 0 && (rev->head == nullptr || rev->length < static_cast<int>(n))) {
+        throw std::out_of_range("Kestrane_Tableau: reversibility vector shorter than the reactions");
+    }
+    for (unsigned k = 0; k < n; ++k) {
+        this->irreversible_columns.at(k) = rev != nullptr && rev->head[k] > 1e-6;
+    }
+    for (unsigned r = 0; r < this->rows; ++r) {
+        T* row = this->coefficients.data() + std::size_t(r) * this->stride;
+        row[r] = 1;
+        for (unsigned i = 0; i < constraints; ++i) row[n + i] = m->head[i][r];
+        this->set_pattern(r);
+        this->reversible_rows.at(r) = !this->irreversible_columns[r];
+        this->set_zero_pattern(r);
+        this->row_status.at(r) = -1;
+    }
+}
+
+template <typename T, typename Combination>
+void Kestrane_Tableau<T, Combination>::compact_tableau(std::vector<unsigned>& live,
+                                                       Free_Slots& free) {
+    if (free.empty()) return;
+    this->rows = 0;
+    std::sort(live.begin(), live.end());
+    for (auto entry = live.end(); entry != live.begin();) {
+        --entry;
+        const unsigned f = free.top();
+        if (*entry > f) {
+            this->copy_row(*entry, f);
+            free.pop();
+            free.push(*entry);
+            *entry = f;
+        }
+        this->rows = std::max(this->rows, *entry);
+    }
+}
+
+template <typename T, typename Combination>
+void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool resume) {
+    if (resume) {
+        throw std::logic_error(
+            "convex_basis: continuing an iteration interrupted by overflow is not supported");
+    }
+    const unsigned words = this->bit_patterns.words_per_row;
+    const std::vector<unsigned> irreversible =
+        irreversibility_mask(this->irreversible_columns, words);
+    std::vector<unsigned> reversible(words);
+    for (unsigned w = 0; w < words; ++w) reversible[w] = ~irreversible[w];
+    const unsigned constraint_columns = this->stride - this->reactions;
+
+    this->req_zeros = static_cast<int>(
+        std::count(this->irreversible_columns.begin(), this->irreversible_columns.end(), true));
+    it.column_order.resize(constraint_columns);
+    std::iota(it.column_order.begin(), it.column_order.end(), this->reactions);
+    this->calculate_column_order(it.column_order, true, nullptr);
+    const unsigned start_rows = this->rows;
+    unsigned step = 0;
+    this->rows -= 1;  // from here on the highest slot in use
+
+    while (step < constraint_columns && !it.current_rows->empty()) {
+        std::vector<unsigned>& current = *it.current_rows;
+        const unsigned col = it.column_order.back();
+        it.column_order.pop_back();
+        print_column_progress(*this, it, col, step, constraint_columns);
+        this->take_time(false);
+
+        auto value = [this, col](unsigned r) {
+            return this->coefficients[std::size_t(r) * this->stride + col];
+        };
+        const auto begin = current.begin();
+        const auto mid =
+            std::stable_partition(begin, current.end(), [&](unsigned r) { return value(r) != 0; });
+        if (mid == begin) {
+            this->req_zeros += 1;
+            ++step;
+            continue;
+        }
+
+        auto pivot = mid;
+        std::int64_t largest = 0;
+        unsigned pos = 0, neg = 0;
+        for (auto p = begin; p != mid; ++p) {
+            const std::int64_t v = value(*p);
+            if (this->reversible_rows[*p]) {
+                if (magnitude(v) > largest) {
+                    largest = magnitude(v);
+                    pivot = p;
+                }
+            } else if (v > 0) {
+                ++pos;
+            } else {
+                ++neg;
+            }
+        }
+        // A reversible row cancels the column from every other row by itself (Gaussian pivot).
+        if (pivot != mid) {
+            this->req_zeros += 1;
+            std::iter_swap(pivot, begin);
+        } else if (pos == 0 || neg == 0) {
+            this->req_zeros += 1;
+        }
+
+        const unsigned last_slot = this->rows;
+        this->rows = 0;
+        for (auto i = begin; i + 1 < mid; ++i) {
+            const unsigned a = *i;
+            const T va = value(a);
+            const bool a_reversible = this->reversible_rows[a];
+            for (auto j = i + 1; j != mid; ++j) {
+                const unsigned b = *j;
+                const T vb = value(b);
+                const bool b_reversible = this->reversible_rows[b];
+                if (!a_reversible && !b_reversible && (va > 0) == (vb > 0)) continue;
+                if (!a_reversible) {
+                    // Adjacency: the pair must share enough zero irreversible columns.
+                    const unsigned z =
+                        this->bit_patterns.count_common_zeros(a, b, reversible.data());
+                    if (std::int64_t(z) + step < std::int64_t(this->req_zeros) - 2) {
+                        ++it.ignored;
+                        continue;
+                    }
+                    const unsigned* pa = this->bit_patterns.pattern(a);
+                    const unsigned* pb = this->bit_patterns.pattern(b);
+                    for (unsigned w = 0; w < words; ++w) this->scratch_pattern[w] = pa[w] | pb[w];
+                    if (covered_by_other_row(*this, current, a, b, a_reversible && b_reversible,
+                                             this->scratch_pattern.get(), irreversible)) {
+                        ++it.ignored;
+                        continue;
+                    }
+                }
+                const unsigned n = take_slot(*this, it, last_slot);
+                try {
+                    Combination::combine_rows(std::size_t(a) * this->stride,
+                                              std::size_t(b) * this->stride, *this, va, vb,
+                                              a_reversible, b_reversible,
+                                              std::size_t(n) * this->stride, this->zero_pattern[n]);
+                } catch (const Range_Error&) {
+                    it.resume_first = &*i;
+                    it.resume_second = &*j;
+                    it.new_slot = n;
+                    it.step = step;
+                    it.last_slot = last_slot;
+                    it.start_rows = start_rows;
+                    this->rows += 1;
+                    throw;
+                }
+                this->set_pattern(n);
+                this->reversible_rows[n] = a_reversible && b_reversible;
+                ++it.accepted;
+                it.next_rows->push_back(n);
+                Combination::normalize_row(std::size_t(n) * this->stride, *this);
+                this->row_status[n] = static_cast<int>(step);
+            }
+            // The pivot has been combined with every other row; those rows are not paired.
+            if (a_reversible) break;
+        }
+
+        for (auto p = begin; p != mid; ++p) it.free_slots.push(*p);
+        for (auto p = mid; p != current.end(); ++p) {
+            it.next_rows->push_back(*p);
+            this->rows = std::max(this->rows, *p);
+        }
+        std::swap(it.current_rows, it.next_rows);
+        it.next_rows->clear();
+        ++step;
+    }
+
+    if (it.current_rows->empty()) {
+        this->rows = 0;
+    } else {
+        compact_tableau(*it.current_rows, it.free_slots);
+        this->rows += 1;
+    }
+    this->req_zeros -= static_cast<int>(constraint_columns);
+    for (unsigned r = 0; r < this->rows; ++r) {
+        if (this->reversible_rows[r]) this->req_zeros += 1;
+    }
+    std::cout << "Found " << this->rows << " convex basis vectors" << std::endl;
+    this->take_time(false);
+}
+
+template <typename T, typename Combination>
+Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Combination>& t)
+    : current_rows(std::make_unique<std::vector<unsigned> >(t.rows)),
+      next_rows(std::make_unique<std::vector<unsigned> >()) {
+    std::iota(current_rows->begin(), current_rows->end(), 0u);
+}
+
+template class Kestrane_Tableau<int, Int_Combination<int> >;
+template Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<int, Int_Combination<int> >&);

@@ -1,0 +1,113 @@
+#pragma once
+
+#include <ctime>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "matrix/records.h"
+#include "tableau/bit_pattern.h"
+#include "tableau/int_combination.h"
+
+// Zero summary of the reaction part of one row slot. Columns that do not exist are recorded as
+// 2147483647 for the first and -1 for the last.
+struct Zero_Pattern {
+    int first_zero;
+    int last_zero;
+    int first_nonzero;
+    int last_nonzero;
+    int zeros;
+};
+
+// Orders column indices by a key table, larger keys first.
+class Descending_Combinations {
+   public:
+    explicit Descending_Combinations(const std::vector<unsigned>& key) : key_(key) {}
+    bool operator()(unsigned a, unsigned b) const { return key_[a] > key_[b]; }
+
+   private:
+    const std::vector<unsigned>& key_;
+};
+
+template <typename T, typename Combination>
+class Kestrane_Tableau;
+
+// Working matrix of both pivoting iterations: row slots of `stride` coefficients, the first
+// `reactions` of which are the reaction part; any further columns are the constraint part.
+// Every slot carries a reversibility flag, a zero summary, a bit pattern of its reaction part
+// and a status word (-1 made by a constructor, -2 no row, k >= 0 made in column step k).
+// The members are open to the iterations built on it.
+template <typename T, typename Combination>
+class Tableau {
+   public:
+    unsigned rows;       // slots in use: 0 to rows - 1
+    int req_zeros;       // required number of common zero columns of the adjacency tests
+    unsigned reactions;  // reaction columns: 0 to reactions - 1 of every row
+    std::unique_ptr<unsigned[]> scratch_pattern;  // one pattern's worth of words
+    std::vector<T> coefficients;                  // coefficient (r, k) at r * stride + k
+    unsigned stride;                              // columns of every row
+    std::vector<bool> reversible_rows;            // per slot: the row may be scaled negatively
+    std::vector<bool> irreversible_columns;       // per reaction column
+    std::vector<Zero_Pattern> zero_pattern;       // per slot, over the reaction columns
+    Bit_Pattern bit_patterns;                     // per slot, over the reaction columns
+    std::vector<int> row_status;                  // per slot
+    std::clock_t start_clock;                     // start of the current timing interval
+    float minutes_used;                           // processor time booked so far
+
+    // Base of a convex-basis tableau over m (constraints x reactions): m.columns slots of
+    // stride m.rows + m.columns with cleared flags and zero summaries, an empty coefficient store.
+    // rev and order are not used here; the derived constructor completes the tableau.
+    Tableau(const mat* m, const simple_vector* rev, unsigned* order);
+
+    // Elementary-mode tableau from a convex-basis tableau: keeps only the reaction part of its
+    // rows 0 to k.rows - 1 (stride = reactions), with status -1, fresh patterns and the copied
+    // flags, summaries (both with k's full slot capacity) and timing.
+    explicit Tableau(const Kestrane_Tableau<T, Combination>& k);
+
+    Tableau(const Tableau&) = delete;
+    Tableau& operator=(const Tableau&) = delete;
+
+    // Copies slot `from` onto slot `to`: coefficients, pattern, flag, summary and status.
+    void copy_row(unsigned from, unsigned to);
+
+    // Sets the capacity of every per-slot store to n slots without changing rows. New slots hold
+    // zero coefficients, cleared flags, zero summaries, all-ones patterns and status -2; a smaller
+    // n truncates.
+    void resize_tableau(unsigned n);
+
+    // Recomputes zero_pattern[r] from row r's reaction coefficients (std::out_of_range for a slot
+    // outside the store).
+    void set_zero_pattern(unsigned r);
+
+    // Fills the bit pattern of slot r from its reaction coefficients.
+    void set_pattern(unsigned r);
+
+    // Reorders column_list for processing from its back: the column with the fewest non-zero rows
+    // comes last, equal keys keep their order. plain_count false (elementary modes) gives key 0 to
+    // columns that need no step and puts reversible reaction columns after the irreversible ones.
+    // With `settled`, trailing key-0 columns are moved into it. Lists of fewer than 2 columns are
+    // left as they are.
+    void calculate_column_order(std::vector<unsigned>& column_list, bool plain_count,
+                                std::vector<unsigned>* settled);
+
+    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1. The caller
+    // owns it wholly and releases it with freemat.
+    mat* make_mat() const;
+
+    // New matrix record whose row pointers point into the coefficient store, rows ordered by
+    // Bit_Pattern_Less. The caller releases only the record and its row-pointer array (free);
+    // the rows stay the tableau's and are valid while the tableau lives and is not resized.
+    mat* make_sorted_ref_mat();
+
+    // Restarts the timing interval and returns the clock reading.
+    std::clock_t start_time();
+
+    // Books the processor time since start_clock into minutes_used, restarts the interval and,
+    // when print is true, writes the total to standard output.
+    void take_time(bool print);
+};
+
+// Writes "Time used for calculations so far: <minutes>m<seconds>s" and an end of line, the seconds
+// fixed with 2 decimals zero-filled to width 5; afterwards the notation flag and the fill are
+// reset, the precision of 2 stays set on the stream.
+void write_time_used(std::ostream& out, float minutes_used);
