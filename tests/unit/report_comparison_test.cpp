@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "report/comparison.h"
+#include "report/report_file.h"
+#include "report_test_support.h"
+
+namespace {
+
+using ::testing::internal::CaptureStdout;
+using ::testing::internal::GetCapturedStdout;
+
+// A closed report holding the text the run wrote before the comparison is appended.
+class Comparison : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        // Parameterised test names hold a slash; the file name must not.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& letter : name)
+            if (letter == '/') letter = '_';
+        path = ::testing::TempDir() + "report_comparison_" + name + ".txt";
+        std::ofstream(path) << "REPORT\n";
+    }
+    void TearDown() override { std::remove(path.c_str()); }
+
+    std::string appended() const {
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string all = text.str();
+        EXPECT_EQ(all.rfind("REPORT\n", 0), 0u);
+        return all.substr(7);
+    }
+
+    // Runs the comparison and returns what it printed on standard output.
+    std::string compare(const mat* CB, mat* EM) {
+        CaptureStdout();
+        additional_em(path.c_str(), CB, EM);
+        return GetCapturedStdout();
+    }
+
+    std::string path;
+};
+
+struct Comparison_Case {
+    const char* title;
+    Rows basis;
+    Rows modes;
+    const char* console;
+    const char* report;
+};
+
+class Comparison_Cases : public Comparison,
+                         public ::testing::WithParamInterface<Comparison_Case> {};
+
+TEST_P(Comparison_Cases, AppendsModesEqualToBasis) {
+    const Comparison_Case& c = GetParam();
+    Owned_Mat CB = make_mat(c.basis);
+    Owned_Mat EM = make_mat(c.modes);
+    EXPECT_EQ(compare(CB.get(), EM.get()), c.console);
+    EXPECT_EQ(appended(), c.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Comparison_Cases,
+    ::testing::Values(
+        Comparison_Case{
+            "AllModesEqual",
+            {{1, 0, 1}, {0, 1, 1}},
+            {{0, 1, 1}, {1, 0, 1}},
+            "",
+            "\nThe elementary modes ARE EQUAL to convex basis.\nConvex basis: 1 2 \n\n"},
+        Comparison_Case{"OneModeOutsideBasis",
+                        {{1, 1, 0}},
+                        {{1, 1, 0}, {0, 1, 1}},
+                        "",
+                        "\nThe elementary mode Convex basis: 1 \n\n"},
+        Comparison_Case{"ModesOneTwoFourEqual",
+                        {{1, 0, 0, 1}, {0, 1, 0, 1}, {0, 0, 1, 1}},
+                        {{1, 0, 0, 1}, {0, 1, 0, 1}, {1, 1, 0, 0}, {0, 0, 1, 1}, {1, 0, 1, 0}},
+                        "",
+                        "\nThe elementary modes (2) Convex basis: 1 2 4 \n\n"},
+        Comparison_Case{"BasisVectorNotElementary",
+                        {{1, 0, 1}, {1, 1, 0}},
+                        {{1, 0, 1}, {0, 1, 1}},
+                        "Convex basis   2 is not elementary\n",
+                        "\nConvex mode   2 not found in elementary modes."
+                        "\nThe elementary mode Convex basis: 1 \n\n"},
+        // Same reactions, other coefficients: elementary, but not equal to the mode.
+        Comparison_Case{"SameSupportOtherCoefficients",
+                        {{1, 2, 0}},
+                        {{2, 1, 0}},
+                        "",
+                        "\nThe elementary mode Convex basis: \n\n"},
+        // A zero row is no mode: it is not listed, and the modes after it close up.
+        Comparison_Case{"ZeroModeNeitherListedNorCounted",
+                        {{0, 1, 1}, {0, 0, 0}},
+                        {{0, 0, 0}, {1, 0, 1}, {0, 1, 1}},
+                        "",
+                        "\nThe elementary mode Convex basis: 2 \n\n"}),
+    [](const auto& info) { return std::string(info.param.title); });
+
+TEST_F(Comparison, ModesEqualToBasisAreZeroedInPlace) {
+    Owned_Mat CB = make_mat({{1, 1, 0}});
+    Owned_Mat EM = make_mat({{0, 1, 1}, {1, 1, 0}});
+    compare(CB.get(), EM.get());
+    EXPECT_EQ(rows_of(EM.get()), (Rows{{0, 1, 1}, {0, 0, 0}}));
+}
+
+TEST_F(Comparison, ModesWithoutRowsStop) {
+    Owned_Mat CB = make_mat({{1, 1}});
+    Owned_Mat EM = make_rowless_mat(2);
+    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM.get()),
+                          zero_amount("zero_lines in additional"));
+}
+
+TEST_F(Comparison, DifferentReactionCountsStop) {
+    Owned_Mat CB = make_mat({{1, 1}});
+    Owned_Mat EM = make_mat({{1, 1, 0}});
+    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM.get()),
+                          "\nThe convex basis has 2 reactions, the elementary modes 3.\n"
+                          "Programm prematurely finished.\n");
+}
+
+TEST_F(Comparison, UnopenableReportStops) {
+    Owned_Mat CB = make_mat({{1, 1}});
+    Owned_Mat EM = make_mat({{1, 1}});
+    const std::string missing = ::testing::TempDir() + "no_such_folder/report.txt";
+    EXPECT_STOPS_PRINTING(additional_em(missing.c_str(), CB.get(), EM.get()),
+                          "\n" + missing + " File error: No such file or directory\n");
+}
+
+TEST_F(Comparison, UnwritableReportStops) {
+    Owned_Mat CB = make_mat({{1, 1}});
+    Owned_Mat EM = make_mat({{1, 1}});
+    EXPECT_STOPS_PRINTING(additional_em("/dev/full", CB.get(), EM.get()),
+                          "\nThe report file /dev/full could not be written completely.\n"
+                          "Programm prematurely finished.\n");
+}
+
+TEST(Report_File_Close, WrittenReportClosesQuietly) {
+    const std::string path = ::testing::TempDir() + "report_close_test.txt";
+    FILE* file = fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    fprintf(file, "text\n");
+    CaptureStdout();
+    close_report_or_stop(file, path.c_str());
+    EXPECT_EQ(GetCapturedStdout(), "");
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "text");
+    std::remove(path.c_str());
+}
+
+}  // namespace
