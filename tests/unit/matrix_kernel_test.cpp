@@ -1,0 +1,241 @@
+#include <climits>
+#include <cstdint>
+#include <numeric>
+#include <random>
+
+#include "matrix/branch.h"
+#include "matrix/kernel.h"
+#include "matrix_test_support.h"
+
+namespace {
+
+// N x for every row x of k, in 64 bits.
+Rows residuals(const Rows& n, const Rows& k) {
+    Rows out;
+    for (const auto& x : k) {
+        std::vector<int> r;
+        for (const auto& row : n) {
+            std::int64_t sum = 0;
+            for (std::size_t j = 0; j < row.size(); ++j) sum += std::int64_t{row[j]} * x[j];
+            r.push_back(static_cast<int>(sum));
+        }
+        out.push_back(r);
+    }
+    return out;
+}
+
+// Rank over the integers modulo the prime 2^31 - 1. It never exceeds the rational rank.
+int rank_mod_p(Rows rows) {
+    const std::int64_t p = 2147483647;
+    auto power = [p](std::int64_t b, std::int64_t e) {
+        std::int64_t r = 1;
+        for (b %= p; e > 0; e >>= 1, b = b * b % p)
+            if (e & 1) r = r * b % p;
+        return r;
+    };
+    std::vector<std::vector<std::int64_t>> a;
+    for (const auto& row : rows) {
+        a.emplace_back();
+        for (int x : row) a.back().push_back(((x % p) + p) % p);
+    }
+    int rank = 0;
+    const std::size_t columns = a.empty() ? 0 : a[0].size();
+    for (std::size_t c = 0; c < columns && rank < static_cast<int>(a.size()); ++c) {
+        std::size_t pivot = rank;
+        while (pivot < a.size() && a[pivot][c] == 0) ++pivot;
+        if (pivot == a.size()) continue;
+        std::swap(a[pivot], a[rank]);
+        const std::int64_t inverse = power(a[rank][c], p - 2);
+        for (std::size_t r = 0; r < a.size(); ++r) {
+            if (r == static_cast<std::size_t>(rank) || a[r][c] == 0) continue;
+            const std::int64_t f = a[r][c] * inverse % p;
+            for (std::size_t j = 0; j < columns; ++j)
+                a[r][j] = ((a[r][j] - f * a[rank][j]) % p + p) % p;
+        }
+        ++rank;
+    }
+    return rank;
+}
+
+int row_gcd(const std::vector<int>& row) {
+    int g = 0;
+    for (int x : row) g = std::gcd(g, x);
+    return g;
+}
+
+Rows kernel_rows(const Rows& n, std::string* console = nullptr) {
+    Owned_Mat nm = make_mat(n);
+    ::testing::internal::CaptureStdout();
+    Owned_Mat k(kernel(nm.get()));
+    const std::string out = ::testing::internal::GetCapturedStdout();
+    if (console != nullptr) *console = out;
+    EXPECT_EQ(k->columns, static_cast<int>(n[0].size()));
+    return rows_of(k.get());
+}
+
+TEST(Kernel, KnownBases) {
+    const struct {
+        const char* name;
+        Rows n;
+        Rows expected;
+    } cases[] = {
+        {"linear chain", {{1, -1, 0}, {0, 1, -1}}, {{1, 1, 1}}},
+        // 1 x (1, 0, 1) - 1 x (1, 1, 0): the pivot's sign convention shows in mixed rows.
+        {"two producers", {{1, 1}}, {{-1, 1}}},
+        // The elimination leaves (0, -1, -1), returned with its signs turned.
+        {"all negative row turned", {{-1, 1}}, {{1, 1}}},
+        {"common factor of the pair", {{2, 4}}, {{-2, 1}}},
+        // A reaction that no metabolite sees never becomes a pivot: its unit vector remains.
+        {"zero column", {{1, -1, 0}}, {{1, 1, 0}, {0, 0, 1}}},
+        // The products pass 2^42 in 64 bits; the reduced row fits.
+        {"intermediate beyond 32 bits",
+         {{0, -56665, 2, 1}, {0, 1, 2, 4987}, {-1, 1, 2, 0}},
+         {{141296671, 2493, 70647089, -28333}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string console;
+        const Rows k = kernel_rows(c.n, &console);
+        EXPECT_EQ(k, c.expected);
+        EXPECT_EQ(console, "");
+        for (const auto& r : residuals(c.n, k)) EXPECT_EQ(r, std::vector<int>(c.n.size(), 0));
+    }
+}
+
+TEST(Kernel, FullColumnRankKeepsZeroRows) {
+    std::string console;
+    EXPECT_EQ(kernel_rows({{1, 0}, {2, 1}, {0, 3}}, &console), (Rows{{0, 0}, {0, 0}}));
+    EXPECT_EQ(console, "there is no simplification ...\n");
+}
+
+TEST(KernelDeathTest, OverflowStops) {
+    // The single basis vector is the cross product of the rows, about 5 x 10^17 after reduction.
+    Owned_Mat n = make_mat({{1000000007, 3, 1}, {5, 1000000009, 1}});
+    EXPECT_STOPS_PRINTING(kernel(n.get()), overflow_in("the kernel"));
+}
+
+TEST(KernelDeathTest, NetworkWithoutReactionsStops) {
+    int* row_pointers[1] = {nullptr};
+    mat no_columns{1, 0, row_pointers};
+    EXPECT_STOPS_PRINTING(kernel(&no_columns), zero_amount("tm->head not allocated"));
+}
+
+// Random small networks: the rows form a basis of the nullspace, coprime, each with a
+// positive entry; a network of full column rank gives zero rows only.
+TEST(Kernel, RandomNetworksGiveCoprimeNullspaceBases) {
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> coefficient(-3, 3);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int m = std::uniform_int_distribution<int>(1, 6)(random);
+        const int n = std::uniform_int_distribution<int>(1, 8)(random);
+        Rows net(m, std::vector<int>(n));
+        for (auto& row : net)
+            for (int& x : row) x = coefficient(random);
+        SCOPED_TRACE(::testing::PrintToString(net));
+
+        std::string console;
+        const Rows k = kernel_rows(net, &console);
+        const int nullity = n - rank_mod_p(net);
+        if (nullity == 0) {
+            EXPECT_EQ(k, Rows(n, std::vector<int>(n, 0)));
+            EXPECT_EQ(console, "there is no simplification ...\n");
+            continue;
+        }
+        // Independent rows in the nullspace, as many as n minus an upper bound of the rank:
+        // together that proves they are a basis.
+        ASSERT_EQ(static_cast<int>(k.size()), nullity);
+        EXPECT_EQ(rank_mod_p(k), nullity);
+        EXPECT_EQ(console, "");
+        for (const auto& r : residuals(net, k)) EXPECT_EQ(r, std::vector<int>(m, 0));
+        for (const auto& x : k) {
+            EXPECT_EQ(row_gcd(x), 1);
+            EXPECT_TRUE(std::any_of(x.begin(), x.end(), [](int v) { return v > 0; }));
+        }
+    }
+}
+
+class SimplifyTest : public ::testing::Test {
+   protected:
+    void TearDown() override { release_branch(); }
+
+    Rows simplified(const Rows& rows, std::string* console) {
+        Owned_Mat m = make_mat(rows);
+        ::testing::internal::CaptureStdout();
+        Owned_Mat s(simplify(m.get()));
+        *console = ::testing::internal::GetCapturedStdout();
+        return rows_of(s.get());
+    }
+};
+
+TEST_F(SimplifyTest, ReducesRowsAndRecordsBranches) {
+    const struct {
+        const char* name;
+        bool request;
+        Rows rows;
+        Rows expected;
+        std::vector<int> branches;  // empty when absent
+        const char* console;
+    } cases[] = {
+        {"branches requested",
+         true,
+         {{2, 4}, {0, 0}, {-3, 6}},
+         {{1, 2}, {-1, 2}},
+         {1, 0, 1},
+         "\nBranches 101\n"},
+        {"no request", false, {{2, 4}, {0, 0}, {-3, 6}}, {{1, 2}, {-1, 2}}, {}, ""},
+        {"zero rows only",
+         false,
+         {{0, 0}, {0, 0}},
+         {{0, 0}, {0, 0}},
+         {},
+         "there is no simplification ...\n"},
+        {"zero rows only, branches requested",
+         true,
+         {{0, 0}, {0, 0}},
+         {{0, 0}, {0, 0}},
+         {0, 0},
+         "\nBranches 00\nthere is no simplification ...\n"},
+        {"largest coefficient",
+         false,
+         {{INT_MAX, 0}, {-INT_MAX, INT_MAX}},
+         {{1, 0}, {-1, 1}},
+         {},
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.request) request_branch();
+        std::string console;
+        EXPECT_EQ(simplified(c.rows, &console), c.expected);
+        EXPECT_EQ(console, c.console);
+        if (c.branches.empty()) {
+            EXPECT_EQ(branch_status, branch_state::absent);
+        } else {
+            ASSERT_EQ(branch_status, branch_state::present);
+            EXPECT_EQ(values_of(branch), c.branches);
+        }
+        release_branch();
+    }
+}
+
+TEST_F(SimplifyTest, PresentBranchesAreReplacedByTheNextRequest) {
+    std::string console;
+    request_branch();
+    simplified({{0, 1}, {0, 0}, {0, 0}}, &console);
+    simplified({{0, 0}, {5, 0}}, &console);
+    EXPECT_EQ(values_of(branch), (std::vector<int>{0, 1}));
+    EXPECT_EQ(console, "\nBranches 01\n");
+}
+
+TEST(SimplifyDeathTest, MatrixWithoutRowsStops) {
+    mat no_rows{0, 3, nullptr};
+    EXPECT_STOPS_PRINTING(simplify(&no_rows), zero_amount("vf->head not allocated"));
+}
+
+TEST(SwitchSigns, RowsWithoutPositiveEntryAreNegated) {
+    Owned_Mat m = make_mat({{-1, 0, -2}, {0, 0, 0}, {-1, 2, 0}, {0, 0, -3}, {3, -5, 0}});
+    switch_if_all_rows_are_minus_into_plus(m.get());
+    EXPECT_EQ(rows_of(m.get()), (Rows{{1, 0, 2}, {0, 0, 0}, {-1, 2, 0}, {0, 0, 3}, {3, -5, 0}}));
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+#include <climits>
+
+#include "matrix/toolkit.h"
+#include "matrix_test_support.h"
+
+namespace {
+
+struct Product_Case {
+    const char* name;
+    Rows a;
+    Rows b;
+    Rows expected;
+};
+
+TEST(Mult, FormsExactProducts) {
+    const Product_Case cases[] = {
+        {"column", {{1, 2}, {3, 4}}, {{5}, {6}}, {{17}, {39}}},
+        {"row by matrix", {{1, -1, 2}}, {{1, 0}, {0, 1}, {3, -2}}, {{7, -5}}},
+        {"signs", {{-2, 3}}, {{-4, 1}, {5, -7}}, {{23, -23}}},
+        // The partial sum leaves 32 bits, the product does not.
+        {"partial sum beyond 32 bits",
+         {{1 << 30, 1 << 30, -(1 << 30)}},
+         {{1}, {1}, {1}},
+         {{1 << 30}}},
+        {"largest coefficient", {{INT_MAX, -1}}, {{1}, {0}}, {{INT_MAX}}},
+    };
+    for (const Product_Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Owned_Mat product(mult(make_mat(c.a).get(), make_mat(c.b).get()));
+        EXPECT_EQ(product->rows, static_cast<int>(c.a.size()));
+        EXPECT_EQ(product->columns, static_cast<int>(c.b[0].size()));
+        EXPECT_EQ(rows_of(product.get()), c.expected);
+    }
+}
+
+TEST(MultDeathTest, IncompatibleDimensionsStop) {
+    Owned_Mat a = make_mat({{1, 2}});
+    Owned_Mat b = make_mat({{1}, {2}, {3}});
+    EXPECT_STOPS_PRINTING(mult(a.get(), b.get()), "error in mult: mat dimensions are incompatible");
+}
+
+TEST(MultDeathTest, OverflowStopsInsteadOfWrapping) {
+    Owned_Mat big = make_mat({{65536}});
+    EXPECT_STOPS_PRINTING(mult(big.get(), big.get()), overflow_in("a matrix product"));
+    // Two products near 2^62 already leave 64 bits in the running sum.
+    Owned_Mat row = make_mat({{INT_MAX, INT_MAX, INT_MAX}});
+    Owned_Mat column = make_mat({{INT_MAX}, {INT_MAX}, {INT_MAX}});
+    EXPECT_STOPS_PRINTING(mult(row.get(), column.get()), overflow_in("a matrix product"));
+    // One past the largest coefficient.
+    Owned_Mat ones = make_mat({{1, 1}});
+    Owned_Mat just_over = make_mat({{INT_MAX}, {1}});
+    EXPECT_STOPS_PRINTING(mult(ones.get(), just_over.get()), overflow_in("a matrix product"));
+}
+
+TEST(Reshape, TransposeAndIdentityBlock) {
+    Owned_Mat m = make_mat({{1, 2, 3}, {4, 5, 6}});
+    Owned_Mat t(transp(m.get()));
+    EXPECT_EQ(rows_of(t.get()), (Rows{{1, 4}, {2, 5}, {3, 6}}));
+    Owned_Mat with_identity(addi(m.get()));
+    EXPECT_EQ(rows_of(with_identity.get()), (Rows{{1, 2, 3, 1, 0}, {4, 5, 6, 0, 1}}));
+}
+
+TEST(ReshapeDeathTest, TransposeOfMatrixWithoutColumnsStops) {
+    int* row_pointers[2] = {nullptr, nullptr};
+    mat no_columns{2, 0, row_pointers};
+    EXPECT_STOPS_PRINTING(transp(&no_columns), zero_amount("tm->head not allocated"));
+}
+
+TEST(Reshape, CutcolKeepsTheColumnsFromCc) {
+    const struct {
+        int cc;
+        Rows expected;
+    } cases[] = {
+        {0, {{1, 2, 3}, {4, 5, 6}}},
+        {1, {{2, 3}, {5, 6}}},
+        {2, {{3}, {6}}},
+    };
+    Owned_Mat m = make_mat({{1, 2, 3}, {4, 5, 6}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cc);
+        Owned_Mat cut(cutcol(m.get(), c.cc));
+        EXPECT_EQ(rows_of(cut.get()), c.expected);
+    }
+}
+
+TEST(ReshapeDeathTest, CutcolOutsideTheMatrixStops) {
+    Owned_Mat m = make_mat({{1, 2, 3}, {4, 5, 6}});
+    EXPECT_STOPS_PRINTING(cutcol(m.get(), 4), "ERROR IN FUNCTION CUTCOL: CC>M->ROW!\n");
+    EXPECT_STOPS_PRINTING(cutcol(m.get(), 3), zero_amount("*(mc->head+i) not allocated"));
+    EXPECT_STOPS_PRINTING(cutcol(m.get(), -1), "ERROR IN FUNCTION CUTCOL: CC<0!\n");
+}
+
+TEST(Reshape, CutnexKeepsTheInternalRowsInOrder) {
+    Owned_Mat n = make_mat({{1, 0}, {2, 0}, {3, 1}, {4, 4}});
+    Owned_Vector ext = make_vector({0, 1, 0, 1});
+    Owned_Mat internal(cutnex(n.get(), ext.get()));
+    EXPECT_EQ(rows_of(internal.get()), (Rows{{1, 0}, {3, 1}}));
+}
+
+TEST(ReshapeDeathTest, CutnexWithoutInternalRowsStops) {
+    Owned_Mat n = make_mat({{1, 0}, {2, 0}});
+    Owned_Vector all_external = make_vector({1, 1});
+    EXPECT_STOPS_PRINTING(cutnex(n.get(), all_external.get()),
+                          "\nThe system comprises only external metabolites.\n"
+                          "\r                  \r");
+    Owned_Vector too_short = make_vector({0});
+    EXPECT_STOPS_PRINTING(cutnex(n.get(), too_short.get()),
+                          "error in cutnex: 1 metabolite flags for 2 matrix rows\n");
+}
+
+TEST(Flags, GetrevReadsTheListFlagsInOrder) {
+    enc* list = new_met_list();
+    for (int flag : {1, 0, 0, 1, 1}) append_node(list)->flag = flag;
+    Owned_Vector rev(getrev(list));
+    free_met_list(list);
+    EXPECT_EQ(values_of(rev.get()), (std::vector<int>{1, 0, 0, 1, 1}));
+}
+
+TEST(FlagsDeathTest, GetrevOfAnEmptyListStops) {
+    std::unique_ptr<enc, void (*)(enc*)> list(new_met_list(), free_met_list);
+    EXPECT_STOPS_PRINTING(getrev(list.get()), zero_amount("v->head not allocated"));
+}
+
+TEST(Flags, SubrevMarksRowsTouchingIrreversibleColumns) {
+    Owned_Mat s = make_mat({
+        {0, 3, -1, 0},  // reversible columns only
+        {0, 0, 0, 0},   // no reaction
+        {2, 0, 0, 0},   // first column irreversible
+        {0, 0, 1, -5},  // last column irreversible
+    });
+    Owned_Vector rev = make_vector({1, 0, 0, 1, 1});  // longer than needed is fine
+    Owned_Vector marks(subrev(s.get(), rev.get()));
+    EXPECT_EQ(values_of(marks.get()), (std::vector<int>{0, 0, 1, 1}));
+}
+
+TEST(RowRemoval, DeleteZeroLineMovesTheLaterRowsUp) {
+    const struct {
+        int i;
+        Rows expected;
+    } cases[] = {
+        {0, {{3, 4}, {5, 6}}},
+        {1, {{1, 2}, {5, 6}}},
+        {2, {{1, 2}, {3, 4}}},
+        {7, {{1, 2}, {3, 4}}},  // past the last row only the last row goes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.i);
+        Owned_Mat m = make_mat({{1, 2}, {3, 4}, {5, 6}});
+        int* first_row = m->head[0];
+        delete_zero_line(m.get(), c.i);
+        EXPECT_EQ(rows_of(m.get()), c.expected);
+        EXPECT_EQ(m->head[0], first_row);  // row arrays stay where they are
+    }
+}
+
+TEST(RowRemoval, DeleteCorrespondingRowInRevKeepsTheOthers) {
+    const struct {
+        int i;
+        std::vector<int> expected;
+    } cases[] = {{0, {6, 7}}, {1, {5, 7}}, {2, {5, 6}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.i);
+        Owned_Vector v = make_vector({5, 6, 7});
+        delete_corresponding_row_in_rev(v.get(), c.i);
+        EXPECT_EQ(values_of(v.get()), c.expected);
+    }
+}
+
+TEST(RowRemovalDeathTest, RemovingFromNothingStops) {
+    Owned_Mat m = make_mat({{1, 2}});
+    delete_zero_line(m.get(), 0);
+    EXPECT_STOPS_PRINTING(delete_zero_line(m.get(), 0),
+                          "error in delete_zero_line: no row 0 in a matrix of 0 rows\n");
+    Owned_Vector v = make_vector({1});
+    EXPECT_STOPS_PRINTING(delete_corresponding_row_in_rev(v.get(), -1),
+                          "error in delete_corresponding_row_in_rev: no element -1 in a vector "
+                          "of 1\n");
+}
+
+TEST(Divisors, GcdOfNonNegativeNumbers) {
+    const struct {
+        int a, b, expected;
+    } cases[] = {
+        {0, 7, 7}, {7, 0, 7},  {12, 18, 6}, {18, 12, 6},           {0, 0, 0},
+        {1, 1, 1}, {17, 5, 1}, {9, 9, 9},   {INT_MAX, 0, INT_MAX}, {1 << 30, 1 << 20, 1 << 20},
+    };
+    for (const auto& c : cases) EXPECT_EQ(gcd(c.a, c.b), c.expected) << c.a << ", " << c.b;
+}
+
+TEST(Divisors, GgtMatrixDividesEveryRowByItsDivisor) {
+    Owned_Mat m = make_mat({
+        {0, -4, 6},
+        {2, 1, 4},
+        {0, 0, 0},
+        {-3, 0, 0},
+        {-6, 9, -12},
+        {INT_MAX, 0, 0},
+    });
+    ggt_matrix(m.get());
+    EXPECT_EQ(rows_of(m.get()), (Rows{
+                                    {0, -2, 3},
+                                    {2, 1, 4},
+                                    {0, 0, 0},
+                                    {-1, 0, 0},
+                                    {-2, 3, -4},
+                                    {1, 0, 0},
+                                }));
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "matrix/records.h"
+
+using Rows = std::vector<std::vector<int>>;
+
+struct Mat_Deleter {
+    void operator()(mat* m) const { freemat(m); }
+};
+struct Vector_Deleter {
+    void operator()(simple_vector* v) const { freevector(v); }
+};
+using Owned_Mat = std::unique_ptr<mat, Mat_Deleter>;
+using Owned_Vector = std::unique_ptr<simple_vector, Vector_Deleter>;
+
+// A matrix holding the given rows (all of the same length, at least one).
+inline Owned_Mat make_mat(const Rows& rows) {
+    mat* m = new_mat(static_cast<int>(rows.size()), static_cast<int>(rows[0].size()), "test m",
+                     "test m->head", "test row");
+    for (int i = 0; i < m->rows; ++i)
+        for (int o = 0; o < m->columns; ++o) m->head[i][o] = rows[i][o];
+    return Owned_Mat(m);
+}
+
+inline Owned_Vector make_vector(const std::vector<int>& values) {
+    simple_vector* v = new_vector(static_cast<int>(values.size()), "test v", "test v->head");
+    for (int i = 0; i < v->length; ++i) v->head[i] = values[i];
+    return Owned_Vector(v);
+}
+
+inline Rows rows_of(const mat* m) {
+    Rows rows(m->rows);
+    for (int i = 0; i < m->rows; ++i) rows[i].assign(m->head[i], m->head[i] + m->columns);
+    return rows;
+}
+
+inline std::vector<int> values_of(const simple_vector* v) {
+    return std::vector<int>(v->head, v->head + v->length);
+}
+
+// In a death-test child: standard output joins the captured error stream, so the whole text a
+// stopping operation prints can be compared letter for letter.
+inline void route_stdout_to_captured_stream() {
+    fflush(stdout);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+#define EXPECT_STOPS_PRINTING(statement, text) \
+    EXPECT_EXIT(                               \
+        {                                      \
+            route_stdout_to_captured_stream(); \
+            statement;                         \
+        },                                     \
+        ::testing::ExitedWithCode(1), ::testing::Eq(std::string(text)))
+
+inline std::string zero_amount(const std::string& label) {
+    return "\namount for allocation is zero : " + label + "\nProgramm prematurely finished.\n";
+}
+
+inline std::string overflow_in(const std::string& stage) {
+    return "\nInteger overflow in " + stage +
+           ": the network's coefficients are too large for 32-bit arithmetic.\nProgramm "
+           "prematurely finished.\n";
+}
