@@ -1,0 +1,395 @@
+#include "report/block_diagonalisation.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+#include <utility>
+
+#include "matrix/allocation.h"
+#include "matrix/overflow.h"
+
+namespace {
+
+using std::int64_t;
+
+const char* const overflow_stage = "the block diagonalisation";
+
+// Only which working values are zero decides the blocks; the values themselves live in 64 bits,
+// and a result beyond that range stops the run instead of wrapping around. The most negative
+// value is refused as well, so that every value can be negated and its magnitude taken.
+int64_t checked_product(int64_t x, int64_t y) {
+    int64_t result;
+    if (__builtin_mul_overflow(x, y, &result) || result == INT64_MIN) {
+        integer_overflow(overflow_stage);
+    }
+    return result;
+}
+
+int64_t checked_difference(int64_t x, int64_t y) {
+    int64_t result;
+    if (__builtin_sub_overflow(x, y, &result) || result == INT64_MIN) {
+        integer_overflow(overflow_stage);
+    }
+    return result;
+}
+
+int64_t checked_sum(int64_t x, int64_t y) {
+    int64_t result;
+    if (__builtin_add_overflow(x, y, &result) || result == INT64_MIN) {
+        integer_overflow(overflow_stage);
+    }
+    return result;
+}
+
+// Divides count entries, stride apart, by the greatest common divisor of their magnitudes. A
+// positive scale changes no zero entry into a non-zero one or back, so no decision depends on it.
+void divide_by_common_factor(int64_t* first, int count, int stride) {
+    int64_t divisor = 0;
+    for (int t = 0; t < count; ++t) divisor = std::gcd(divisor, first[std::size_t(t) * stride]);
+    if (divisor <= 1) return;
+    for (int t = 0; t < count; ++t) first[std::size_t(t) * stride] /= divisor;
+}
+
+// Copies the names of the first count data nodes of the list. Past the end of a shorter list the
+// copies are empty: the kernel may have more rows than the network has metabolites, and nothing
+// prints the row names.
+char** copy_names(const enc* list, int count, const char* array_label, const char* name_label) {
+    char** names = zero_alloc_array<char*>(std::size_t(count > 0 ? count : 0), array_label);
+    const enc* node = list->next;
+    for (int t = 0; t < count; ++t) {
+        const bool is_data = !is_tail(node);
+        const std::size_t length = is_data ? node->name.size() : 0;
+        names[t] = zero_alloc_array<char>(length + 1, name_label);
+        if (is_data) {
+            memcpy(names[t], node->name.c_str(), length);
+            node = node->next;
+        }
+    }
+    return names;
+}
+
+void free_names(char** names, int count) {
+    for (int t = 0; t < count; ++t) free(names[t]);
+    free(names);
+}
+
+// A 1-based dense matrix in the layout of a classical elimination code: with c columns, entry
+// (i, j) sits at i * c + j; row 0 and column 0 hold nothing.
+struct Dense_Matrix {
+    int64_t* cells = nullptr;
+    int columns = 0;
+
+    void create(int rows, int column_count, const char* label) {
+        columns = column_count;
+        cells =
+            zero_alloc_array<int64_t>(std::size_t(rows + 1) * std::size_t(column_count + 1), label);
+    }
+    int64_t& at(int i, int j) { return cells[std::size_t(i) * columns + j]; }
+};
+
+// One sweep that grows a block along rows or along columns. Positions after `last` that meet the
+// block are taken in; at a position that does not, the far end moves one step in, after the
+// position there has been exchanged forward if it meets the block. Taking a position in leaves
+// the far end where it is. Returns the block's new last position.
+template <typename Meets, typename Exchange>
+int sweep(int last, int far_end, Meets meets, Exchange exchange) {
+    int next = last + 1;
+    while (next <= far_end) {
+        if (meets(next)) {
+            ++next;
+            continue;
+        }
+        if (meets(far_end)) exchange(next, far_end);
+        --far_end;
+    }
+    return next - 1;
+}
+
+// Working state of one block diagonalisation, released by free_pointers.
+struct Block_Workspace {
+    int n = 0;  // rows of the matrix handed in
+    int r = 0;  // reactions
+    char** reaction_names = nullptr;
+    char** row_names = nullptr;
+    Dense_Matrix input;  // the matrix handed in
+    Dense_Matrix ca;     // the matrix under elimination
+    Dense_Matrix cb;     // rows formed by one elimination step
+    Dense_Matrix l;      // nullspace basis: r rows in the order of p, rho columns
+    int* p = nullptr;    // p[m]: 1-based reaction at position m
+    int* a = nullptr;    // a[q]: last row of block q
+    int* b = nullptr;    // b[q]: last column of block q
+    int rank = 0;
+    int rho = 0;
+
+    // The matrix that ce and re act on, and how far along the other direction they reach.
+    Dense_Matrix* swap_info = nullptr;
+    int maxx = 0;
+
+    void mat_inp1(const mat* M, const enc* enzyme_list, const enc* metabolite_list);
+    void select(Dense_Matrix& matrix, int extent) {
+        swap_info = &matrix;
+        maxx = extent;
+    }
+    void ce(int x, int y);
+    void re(int x, int y);
+    void eliminate();
+    void create_basis_arrays();
+    void nullspace_basis();
+    int move_zero_rows_last();
+    bool row_meets_columns(int row, int first_column, int last_column);
+    bool column_meets_rows(int column, int first_row, int last_row);
+    void close_block(int first_row, int first_column, int R, int& last_row, int& last_column);
+    void form_blocks(int R);
+    void write_blocks(FILE* report, int* table);
+    void free_pointers();
+    void release_names();
+};
+
+// Copies the names and M, and starts the reaction order as the list order.
+void Block_Workspace::mat_inp1(const mat* M, const enc* enzyme_list, const enc* metabolite_list) {
+    n = M->rows;
+    r = M->columns;
+    reaction_names = copy_names(enzyme_list, r, "react_names", "ract_names+i");
+    row_names = copy_names(metabolite_list, n, "mets", "*(*mets+r)");
+    input.create(n, r, "input matrix too large, change source code of the program");
+    for (int t = 1; t <= n; ++t) {
+        for (int w = 1; w <= r; ++w) input.at(t, w) = M->head[t - 1][w - 1];
+    }
+    ca.create(n, r, "input matrix ca too large, not enough memory");
+    cb.create(n, r, "matrix cb too large, not enough memory");
+    p = zero_alloc_array<int>(std::size_t(r) + 1, "vector p too large, not enough memory");
+    memcpy(ca.cells, input.cells, (std::size_t(n) + 1) * (std::size_t(r) + 1) * sizeof(int64_t));
+    for (int m = 1; m <= r; ++m) p[m] = m;
+}
+
+// Exchanges columns x and y of the selected matrix in rows 1 to maxx.
+void Block_Workspace::ce(int x, int y) {
+    for (int t = 1; t <= maxx; ++t) std::swap(swap_info->at(t, x), swap_info->at(t, y));
+}
+
+// Exchanges rows x and y of the selected matrix in columns 1 to maxx.
+void Block_Workspace::re(int x, int y) {
+    for (int t = 1; t <= maxx; ++t) std::swap(swap_info->at(x, t), swap_info->at(y, t));
+}
+
+// Fraction-free elimination of ca with full pivoting: rows 1..rank become an upper trapezoid with
+// a non-zero diagonal, its columns in the order of p. Every formed row is divided by its common
+// factor, which keeps the values small without changing which of them are zero.
+void Block_Workspace::eliminate() {
+    int i = 1;
+    int k = n;
+    while (i <= k && i <= r) {
+        if (ca.at(i, i) == 0) {
+            int j = i + 1;
+            while (j <= r && ca.at(i, j) == 0) ++j;
+            if (j <= r) {
+                select(ca, n);
+                ce(i, j);
+                std::swap(p[i], p[j]);
+            } else {
+                // Row i is all zero now: it leaves play at the bottom.
+                if (i < k) {
+                    select(ca, r);
+                    re(i, k);
+                }
+                --k;
+            }
+            continue;
+        }
+        const int64_t pivot = ca.at(i, i);
+        for (int m = i + 1; m <= k; ++m) {
+            const int64_t factor = ca.at(m, i);
+            const int64_t divisor = std::gcd(pivot, factor);
+            for (int j = i; j <= r; ++j) {
+                if (factor == 0) {
+                    cb.at(m, j) = ca.at(m, j);
+                } else {
+                    cb.at(m, j) = checked_difference(checked_product(pivot, ca.at(m, j)),
+                                                     checked_product(ca.at(i, j), factor)) /
+                                  divisor;
+                }
+            }
+            divide_by_common_factor(&cb.at(m, i), r - i + 1, 1);
+        }
+        for (int m = i + 1; m <= k; ++m) {
+            for (int j = i; j <= r; ++j) ca.at(m, j) = cb.at(m, j);
+        }
+        ++i;
+    }
+    rank = i - 1;
+    rho = r - rank;
+}
+
+void Block_Workspace::create_basis_arrays() {
+    l.create(r, rho, "matrix l too large, not enough memory");
+    a = zero_alloc_array<int>(std::size_t(r) + 1, "vector a too large, not enough memory");
+    b = zero_alloc_array<int>(std::size_t(rho) + 1, "vector b too large, not enough memory");
+}
+
+// Column h of l solves the trapezoid with the free entry at row rank + h and the other free
+// entries zero. That solution is fixed up to its scale, so the free entry starts at 1 and the
+// column is kept divided by its common factor: the zero pattern is that of any other scale.
+void Block_Workspace::nullspace_basis() {
+    for (int h = 1; h <= rho; ++h) {
+        const int free_row = rank + h;
+        l.at(free_row, h) = 1;
+        for (int i = rank; i >= 1; --i) {
+            int64_t z = 0;
+            for (int m = i + 1; m <= rank; ++m) {
+                z = checked_sum(z, checked_product(l.at(m, h), ca.at(i, m)));
+            }
+            const int64_t v =
+                checked_difference(checked_product(-ca.at(i, free_row), l.at(free_row, h)), z);
+            const int64_t d = ca.at(i, i);
+            if (v % d == 0) {
+                l.at(i, h) = v / d;
+            } else {
+                // Scale the entries found so far so that the division becomes exact.
+                const int64_t g = std::gcd(d, v);
+                const int64_t s = d / g;
+                l.at(free_row, h) = checked_product(l.at(free_row, h), s);
+                for (int m = i + 1; m <= rank; ++m) l.at(m, h) = checked_product(l.at(m, h), s);
+                l.at(i, h) = v / g;
+            }
+            // Rows between rank and the free row are zero in this column.
+            divide_by_common_factor(&l.at(i, h), free_row - i + 1, rho);
+        }
+    }
+}
+
+bool Block_Workspace::row_meets_columns(int row, int first_column, int last_column) {
+    for (int c = first_column; c <= last_column; ++c) {
+        if (l.at(row, c) != 0) return true;
+    }
+    return false;
+}
+
+bool Block_Workspace::column_meets_rows(int column, int first_row, int last_row) {
+    for (int t = first_row; t <= last_row; ++t) {
+        if (l.at(t, column) != 0) return true;
+    }
+    return false;
+}
+
+// Moves the reactions whose nullspace row is zero to the end; returns R, the rows that remain.
+int Block_Workspace::move_zero_rows_last() {
+    select(l, rho);
+    int i = 1;
+    int k = r;
+    while (i <= k) {
+        if (row_meets_columns(i, 1, rho)) {
+            ++i;
+            continue;
+        }
+        if (i < k) {
+            re(i, k);
+            std::swap(p[i], p[k]);
+        }
+        --k;
+    }
+    return k;
+}
+
+// Grows the block that starts at first_row and first_column, holding row first_row and no column
+// yet, until no row or column outside it meets it. A row taken in can meet columns that the
+// column sweep already passed, so both sweeps are repeated until a pass takes in nothing (an
+// exchange always brings its row or column in); a block closed earlier would split one coupled
+// group of reactions over two blocks.
+void Block_Workspace::close_block(int first_row, int first_column, int R, int& last_row,
+                                  int& last_column) {
+    last_row = first_row;
+    last_column = first_column - 1;
+    bool grew = true;
+    while (grew) {
+        const int rows_before = last_row;
+        const int columns_before = last_column;
+        select(l, R);
+        last_column = sweep(
+            last_column, rho,
+            [&](int column) { return column_meets_rows(column, first_row, last_row); },
+            [&](int x, int y) { ce(x, y); });
+        select(l, rho);
+        last_row = sweep(
+            last_row, R, [&](int row) { return row_meets_columns(row, first_column, last_column); },
+            [&](int x, int y) {
+                re(x, y);
+                std::swap(p[x], p[y]);
+            });
+        grew = last_row != rows_before || last_column != columns_before;
+    }
+}
+
+// Permutes rows 1..R and all columns of l into diagonal blocks; a[q] and b[q] end block q.
+void Block_Workspace::form_blocks(int R) {
+    int q = 0;
+    a[0] = 0;
+    b[0] = 0;
+    while (b[q] < rho) {
+        int last_row = 0;
+        int last_column = 0;
+        close_block(a[q] + 1, b[q] + 1, R, last_row, last_column);
+        ++q;
+        a[q] = last_row;
+        b[q] = last_column;
+    }
+}
+
+// Lists the reactions block by block and marks each in the membership table; the reactions
+// without nullspace entries follow the last block under a header of their own.
+void Block_Workspace::write_blocks(FILE* report, int* table) {
+    fprintf(report,
+            "\nBLOCK DIAGONALISATION\nReaction blocks were found from nullspace matrix "
+            "(KERNEL).\n");
+    fprintf(report, "1. block:\n");
+    int t = 1;
+    for (int m = 1; m <= r; ++m) {
+        table[std::size_t(t) * r + (p[m] - 1)] = t + 1;
+        fprintf(report, "%s\t", reaction_names[p[m] - 1]);
+        if (a[t] == m && m < r) {
+            fprintf(report, "\n%d. block:", t + 1);
+            fprintf(report, "\n");
+            ++t;
+        }
+        fflush(report);
+    }
+}
+
+void Block_Workspace::free_pointers() {
+    free(input.cells);
+    free(ca.cells);
+    free(cb.cells);
+    free(l.cells);
+    free(a);
+    free(b);
+    free(p);
+}
+
+void Block_Workspace::release_names() {
+    free_names(reaction_names, r);
+    free_names(row_names, n);
+}
+
+}  // namespace
+
+void block_diagonalisation(int** table_holder, FILE* report, const mat* M, const enc* enzyme_list,
+                           const enc* metabolite_list) {
+    Block_Workspace work;
+    work.mat_inp1(M, enzyme_list, metabolite_list);
+    int* table = zero_alloc_array<int>((std::size_t(work.r) + 1) * (std::size_t(work.r) + 1),
+                                       "enzyme_is_member_of_block");
+    *table_holder = table;
+    work.eliminate();
+    work.create_basis_arrays();
+    if (work.rank == work.r) {
+        printf("All columns of the stoichiometry matrix are linearly independent.\n");
+    } else {
+        work.nullspace_basis();
+        work.form_blocks(work.move_zero_rows_last());
+        work.write_blocks(report, table);
+    }
+    work.release_names();
+    work.free_pointers();
+    fprintf(report, "\n");
+}
