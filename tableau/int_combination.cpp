@@ -23,10 +23,10 @@ std::int64_t euclid(std::int64_t a, std::int64_t b) {
 }  // namespace
 
 template <typename T>
-void Int_Combination<T>::combine_rows(const std::size_t& first, const std::size_t& second,
-                                      Table& t, T first_value, T second_value,
-                                      const bool& first_reversible, const bool& second_reversible,
-                                      const std::size_t& target, Zero_Pattern& summary) {
+void Int_Combination<T>::combine_rows(const std::size_t& first, const std::size_t& second, Table& t,
+                                      T first_value, T second_value, const bool& first_reversible,
+                                      const bool& second_reversible, const std::size_t& target,
+                                      Zero_Pattern& summary) {
     if (first_value == 0 || second_value == 0) {
         throw std::invalid_argument("combine_rows: a row to be combined is zero in the column");
     }

@@ -28,9 +28,9 @@ std::int64_t magnitude(std::int64_t value) { return value < 0 ? -value : value; 
 template <typename Table>
 void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigned col,
                            unsigned step, unsigned constraint_columns) {
-    std::cout << "Processing column " << col << " (" << step + 1 << "/" << constraint_columns
-              << ")" << "; allocated " << t.row_status.size() << " rows, last row at " << t.rows
-              << ", " << it.free_slots.size() << " free rows\n"
+    std::cout << "Processing column " << col << " (" << step + 1 << "/" << constraint_columns << ")"
+              << "; allocated " << t.row_status.size() << " rows, last row at " << t.rows << ", "
+              << it.free_slots.size() << " free rows\n"
               << it.current_rows->size() << " rows in tableau" << std::endl;
     std::cout << it.accepted << " rows accepted, " << std::endl;
     std::cout << it.deleted << " rows deleted by condition seven, " << it.ignored
@@ -41,8 +41,8 @@ void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigne
 // irreversible columns among those of a or b (whose union is in `joint`): then a and b are not
 // adjacent and their combination is not an extreme direction.
 template <typename Table>
-bool covered_by_other_row(const Table& t, const std::vector<unsigned>& rows, unsigned a,
-                          unsigned b, bool flag, const unsigned* joint,
+bool covered_by_other_row(const Table& t, const std::vector<unsigned>& rows, unsigned a, unsigned b,
+                          bool flag, const unsigned* joint,
                           const std::vector<unsigned>& irreversible) {
     const unsigned words = t.bit_patterns.words_per_row;
     for (unsigned k : rows) {
@@ -86,7 +86,8 @@ Kestrane_Tableau<T, Combination>::Kestrane_Tableau(const mat* m, const simple_ve
     this->coefficients.assign(std::size_t(this->rows) * this->stride, T(0));
     this->scratch_pattern = std::make_unique<unsigned[]>(this->bit_patterns.words_per_row);
     if (rev != nullptr && n > 0 && (rev->head == nullptr || rev->length < static_cast<int>(n))) {
-        throw std::out_of_range("Kestrane_Tableau: reversibility vector shorter than the reactions");
+        throw std::out_of_range(
+            "Kestrane_Tableau: reversibility vector shorter than the reactions");
     }
     for (unsigned k = 0; k < n; ++k) {
         this->irreversible_columns.at(k) = rev != nullptr && rev->head[k] > 1e-6;
@@ -273,4 +274,5 @@ Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Combination>& t
 }
 
 template class Kestrane_Tableau<int, Int_Combination<int> >;
-template Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<int, Int_Combination<int> >&);
+template Kestrane_Iteration::Kestrane_Iteration(
+    const Kestrane_Tableau<int, Int_Combination<int> >&);

@@ -193,7 +193,8 @@ void Tableau<T, Combination>::take_time(bool print) {
     // clock wrapped around.
     const std::uint32_t now32 = static_cast<std::uint32_t>(now);
     const std::uint32_t start32 = static_cast<std::uint32_t>(start_clock);
-    const std::uint32_t elapsed = now32 >= start32 ? now32 - start32 : 2147483647u - start32 + now32;
+    const std::uint32_t elapsed =
+        now32 >= start32 ? now32 - start32 : 2147483647u - start32 + now32;
     minutes_used += static_cast<float>(elapsed) / 60000000.0f;
     start_clock = now;
     if (print) write_time_used(std::cout, minutes_used);

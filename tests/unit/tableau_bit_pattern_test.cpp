@@ -14,8 +14,8 @@ struct Zero_Count_Case {
 };
 
 TEST(ZerosPerShort, CountsZeroBitsOfEverySixteenBitValue) {
-    const Zero_Count_Case cases[] = {{0, 16},      {1, 15},      {65535, 0}, {0x8000, 15},
-                                     {0x00FF, 8},  {0xAAAA, 8},  {0xFFFE, 1}, {0x1234, 11}};
+    const Zero_Count_Case cases[] = {{0, 16},     {1, 15},     {65535, 0},  {0x8000, 15},
+                                     {0x00FF, 8}, {0xAAAA, 8}, {0xFFFE, 1}, {0x1234, 11}};
     for (const auto& c : cases) EXPECT_EQ(zeros_per_short[c.value], c.zeros) << c.value;
 }
 
@@ -78,7 +78,8 @@ TEST(BitPattern, AllZeroRowHasOneZeroPerColumnWithItself) {
 
 TEST(BitPattern, CommonZerosCountOnlyColumnsZeroInBothRowsAndOutsideTheMask) {
     // Columns 0..39: row 0 non-zero in 0 and 35, row 1 non-zero in 1 and 35.
-    Bit_Pattern bits = patterns_of(40, {row_with_nonzero(40, {0, 35}), row_with_nonzero(40, {1, 35})});
+    Bit_Pattern bits =
+        patterns_of(40, {row_with_nonzero(40, {0, 35}), row_with_nonzero(40, {1, 35})});
     std::vector<unsigned> mask(2, 0u);
     EXPECT_EQ(bits.count_common_zeros(0, 1, mask.data()), 37u);
     // Masking column 2 and column 39 (both zero in both rows) removes them from the count;
@@ -94,11 +95,11 @@ TEST(BitPatternLess, OrdersRowsLexicographicallyWithZeroBeforeNonzero) {
         40, {row_with_nonzero(40, {1, 2}), row_with_nonzero(40, {0}), row_with_nonzero(40, {1, 2}),
              row_with_nonzero(40, {1, 2, 39}), row_with_nonzero(40, {})});
     Bit_Pattern_Less less(bits);
-    EXPECT_TRUE(less(0, 1));   // zero in column 0 comes first
+    EXPECT_TRUE(less(0, 1));  // zero in column 0 comes first
     EXPECT_FALSE(less(1, 0));
-    EXPECT_TRUE(less(0, 3));   // decided in the second word
+    EXPECT_TRUE(less(0, 3));  // decided in the second word
     EXPECT_FALSE(less(3, 0));
-    EXPECT_TRUE(less(4, 0));   // the all-zero row comes first of all
+    EXPECT_TRUE(less(4, 0));  // the all-zero row comes first of all
     // Same structure (different values would not matter): neither orders before the other.
     EXPECT_FALSE(less(0, 2));
     EXPECT_FALSE(less(2, 0));

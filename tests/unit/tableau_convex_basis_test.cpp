@@ -128,7 +128,8 @@ TEST_P(ConvexBasisCases, GivesTheExpectedBasis) {
     EXPECT_EQ(std::vector<bool>(t.reversible_rows.begin(), t.reversible_rows.begin() + t.rows),
               c.reversible);
     EXPECT_EQ(t.req_zeros, c.req_zeros);
-    const std::string found = "Found " + std::to_string(c.expected.size()) + " convex basis vectors\n";
+    const std::string found =
+        "Found " + std::to_string(c.expected.size()) + " convex basis vectors\n";
     EXPECT_EQ(out.substr(out.size() - found.size()), found);
 }
 
@@ -147,8 +148,13 @@ INSTANTIATE_TEST_SUITE_P(
         // value is the pivot, and reversible rows keep the sign the multipliers give them.
         Basis_Case{"ReversibleOnly", {{1, -2}}, 2, {0, 0}, {{-2, -1}}, {true}, 0 + 1 - 1 + 1},
         // No constraint is violated: the unit vectors stay, reversible ones flagged.
-        Basis_Case{"ZeroMatrix", {{0, 0, 0}}, 3, {1, 0, 1}, {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
-                   {false, true, false}, 2 + 1 - 1 + 1}),
+        Basis_Case{"ZeroMatrix",
+                   {{0, 0, 0}},
+                   3,
+                   {1, 0, 1},
+                   {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}},
+                   {false, true, false},
+                   2 + 1 - 1 + 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ConvexBasis, KernelTableauOfAnEmptyBasisGivesAMatrixWithoutRows) {

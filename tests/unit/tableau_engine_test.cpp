@@ -76,7 +76,8 @@ TEST(Tableau, ResizeKeepsEveryExistingSlotAndAddsEmptyOnes) {
     EXPECT_TRUE(std::equal(coefficients.begin(), coefficients.end(), t.coefficients.begin()));
     EXPECT_TRUE(std::equal(patterns.begin(), patterns.end(), t.bit_patterns.patterns.begin()));
     EXPECT_EQ(t.row_status, (std::vector<int>{-1, -1, -1, -2, -2, -2, -2}));
-    EXPECT_EQ(t.reversible_rows, (std::vector<bool>{false, true, false, false, false, false, false}));
+    EXPECT_EQ(t.reversible_rows,
+              (std::vector<bool>{false, true, false, false, false, false, false}));
     ASSERT_EQ(t.zero_pattern.size(), 7u);
     EXPECT_TRUE(same_zero_pattern(t.zero_pattern[2], Zero_Pattern{0, 1, 2, 2, 2}));
     for (unsigned r = 3; r < 7; ++r) {

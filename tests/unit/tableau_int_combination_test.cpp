@@ -44,7 +44,8 @@ INSTANTIATE_TEST_SUITE_P(
         // g = 2, multipliers 3 and 2.
         Combine_Case{"CommonFactor", {1, 4, 0}, {0, -6, 1}, 1, false, false, {3, 0, 2}},
         // Reversible first row: the irreversible second row must enter positively.
-        Combine_Case{"ReversibleWithIrreversible", {1, -2, 0}, {0, 3, 1}, 1, true, false, {3, 0, 2}},
+        Combine_Case{
+            "ReversibleWithIrreversible", {1, -2, 0}, {0, 3, 1}, 1, true, false, {3, 0, 2}},
         // Irreversible first row whose multiplier would be negative.
         Combine_Case{"IrreversibleFirst", {1, 2, 0}, {0, 3, 1}, 1, false, true, {3, 0, -2}},
         // Both reversible: no sign adjustment.
@@ -75,11 +76,9 @@ struct Range_Case {
 // Multipliers are 1 and 1, so column 0 of the result is first + second.
 TEST(CombineRows, AcceptsEveryValueOfMagnitudeUpToIntMaxAndRefusesTheRest) {
     const Range_Case cases[] = {
-        {2147483646, 1, false, 2147483647},
-        {-2147483646, -1, false, -2147483647},
+        {2147483646, 1, false, 2147483647}, {-2147483646, -1, false, -2147483647},
         {-2147483647, -1, true, 0},  // -2147483648 is refused as well
-        {2147483647, 1, true, 0},
-        {2147483647, 2147483647, true, 0},
+        {2147483647, 1, true, 0},           {2147483647, 2147483647, true, 0},
     };
     for (const auto& c : cases) {
         Int_Kestrane t = reaction_tableau(2, true);
@@ -123,12 +122,8 @@ struct Normalize_Case {
 
 TEST(NormalizeRow, DividesByTheCommonFactorWithoutChangingSign) {
     const Normalize_Case cases[] = {
-        {{0, 4, -6, 0}, {0, 2, -3, 0}},
-        {{0, 0, 0}, {0, 0, 0}},
-        {{-3, 6}, {-1, 2}},
-        {{0, 0, 7}, {0, 0, 1}},
-        {{3, 5, 10}, {3, 5, 10}},
-        {{-2147483647, 0}, {-1, 0}},
+        {{0, 4, -6, 0}, {0, 2, -3, 0}},   {{0, 0, 0}, {0, 0, 0}},   {{-3, 6}, {-1, 2}},
+        {{0, 0, 7}, {0, 0, 1}},           {{3, 5, 10}, {3, 5, 10}}, {{-2147483647, 0}, {-1, 0}},
         {{6, -9, 12, 15}, {2, -3, 4, 5}},
     };
     for (const auto& c : cases) {
