@@ -105,7 +105,10 @@ int run(int argc, char** argv) {
     const network_file file = read_network(names.input);            // 2
     network_model model = build_model(file);                        // 3
     FILE* report = open_report(names.output);                       // 4
+    // The stream's error flag keeps every failed write; each flush checks it.
+    const auto flush = [&] { flush_report_or_stop(report, names.output.c_str()); };
     write_header(report, names, model);                             // 5
+    flush();
     save_frequency_of_metabolites_in_output(report, model.metabolite_list);  // 6
 
     fprintf(report, "\nSTOICHIOMETRIC MATRIX\n");                   // 7
@@ -141,7 +144,7 @@ int run(int argc, char** argv) {
     cancel_contradictory_subsets(report, S, srev, *flag_holder);   // 14
     free(*flag_holder);
     free(flag_holder);
-    fflush(report);
+    flush();
     mat* R = reduced_system(report, model.Nint, S, srev, model.metabolite_list);
 
     mat* Nint_t = transp(model.Nint);                               // 15
@@ -177,16 +180,16 @@ int run(int argc, char** argv) {
     }
 
     fprintf(report, "\nCONVEX BASIS\n");                            // 19
-    fflush(report);
+    flush();
     mat* CBx = mult(CB, S);
     freemat(CB);
     fmatoutput(CBx, report);
-    fflush(report);
+    flush();
     fenzymeoutput(CBx, model.enzymes, report, nullptr);
-    fflush(report);
+    flush();
     mat* CBx_overall = mult(CBx, NT);
     foveralloutput(CBx_overall, model.metabolite_list, report);
-    fflush(report);
+    flush();
 
     fprintf(report, "\nCONSERVATION RELATIONS\n");                  // 20
     Nint_t = transp(model.Nint);
@@ -197,7 +200,7 @@ int run(int argc, char** argv) {
     else
         fprintf(report, "- not found -\n");
     freemat(CR);
-    fflush(report);
+    flush();
 
     tableau_stage = "the non-negative conservation relations";     // 21
     conservation_tableau.convex_basis(conservation_iteration, false);
@@ -209,7 +212,7 @@ int run(int argc, char** argv) {
         fprintf(report, "- not found -\n");
     freemat(NNCR);
     freevector(all_irreversible);
-    fflush(report);
+    flush();
 
     tableau_stage = "the elementary modes";                         // 22
     mode_tableau.start_time();
@@ -219,7 +222,7 @@ int run(int argc, char** argv) {
     fprintf(report, "\nELEMENTARY MODES\n");                        // 23
     mat* EMx = mult(EM, S);
     fmatoutput(EMx, report);
-    fflush(report);
+    flush();
     write_column_note(report, EMx);
     fvectoroutput(model.rev, report);
     fprintf(report, "<EMODE_DATA>");
@@ -228,9 +231,9 @@ int run(int argc, char** argv) {
 
     mat* EMx_overall = mult(EMx, NT);                               // 24
     ggt_matrix(EMx_overall);
-    fflush(report);
+    flush();
     foveralloutput(EMx_overall, model.metabolite_list, report);
-    fflush(report);
+    flush();
     control_modi(EMx, report, model.enzymes);
 
     close_report_or_stop(report, names.output.c_str());             // 25
