@@ -1,6 +1,7 @@
 #include "parser/parser.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -16,11 +17,12 @@ namespace {
 
 using names = std::vector<std::string>;
 
-// Writes a network file into the test's temporary folder and returns its path.
+// Writes a network file into the test's temporary folder and returns its path. ctest runs the
+// tests in parallel processes, so the name carries the process id.
 std::string write_network(const std::string& content) {
     static int counter = 0;
-    const std::string path =
-        ::testing::TempDir() + "parser_test_" + std::to_string(++counter) + ".net";
+    const std::string path = ::testing::TempDir() + "parser_test_" + std::to_string(getpid()) +
+                             "_" + std::to_string(++counter) + ".net";
     std::ofstream file(path, std::ios::out | std::ios::binary | std::ios::trunc);
     file << content;
     return path;
