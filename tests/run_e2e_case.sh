@@ -8,8 +8,8 @@
 # expected.report or nothing (then no report may be written). The optional file "args"
 # gives the command-line arguments; the default is "network.dat report.txt".
 set -u
-binary=$1
-case_dir=$2
+binary=$(realpath "$1")
+case_dir=$(realpath "$2")
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
