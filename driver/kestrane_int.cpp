@@ -160,7 +160,7 @@ int run(int argc, char** argv) {
     reduced_tableau.convex_basis(reduced_iteration, false);
     mat* CB = reduced_tableau.make_mat();
 
-    Kernel_Tableau<int, Int_Combination<int> > mode_tableau(reduced_tableau);  // 17
+    Kernel_Tableau mode_tableau(reduced_tableau);                   // 17
     mode_tableau.take_time(false);
 
     if (CB->rows == 0) {                                            // 18

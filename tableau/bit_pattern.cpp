@@ -36,13 +36,28 @@ unsigned Bit_Pattern::count_common_zeros(unsigned a, unsigned b, const unsigned*
     return zeros;
 }
 
-bool Bit_Pattern_Less::operator()(unsigned a, unsigned b) const {
-    const unsigned* pa = bits_.pattern(a);
-    const unsigned* pb = bits_.pattern(b);
-    for (unsigned w = 0; w < bits_.words_per_row; ++w) {
-        if (pa[w] != pb[w]) return pa[w] < pb[w];
+void Bit_Pattern::unite(unsigned a, unsigned b, unsigned* out) const {
+    const unsigned* pa = pattern(a);
+    const unsigned* pb = pattern(b);
+    for (unsigned w = 0; w < words_per_row; ++w) out[w] = pa[w] | pb[w];
+}
+
+bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned words) {
+    for (unsigned w = 0; w < words; ++w) {
+        if (a[w] != b[w]) return a[w] < b[w];
     }
     return false;
+}
+
+bool support_inside(const unsigned* inner, const unsigned* outer, unsigned words) {
+    for (unsigned w = 0; w < words; ++w) {
+        if ((inner[w] & ~outer[w]) != 0) return false;
+    }
+    return true;
+}
+
+bool Bit_Pattern_Less::operator()(unsigned a, unsigned b) const {
+    return pattern_words_less(bits_.pattern(a), bits_.pattern(b), bits_.words_per_row);
 }
 
 template void Bit_Pattern::set_pattern(unsigned, std::vector<int>::iterator);

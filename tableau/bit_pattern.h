@@ -25,12 +25,24 @@ class Bit_Pattern {
     // words in pattern layout; a mask bit of 1 keeps that column out of the count).
     unsigned count_common_zeros(unsigned a, unsigned b, const unsigned* mask) const;
 
+    // Writes the union (word by word or) of the patterns of rows a and b into `out`, which has
+    // words_per_row words: the support of a combination of the two rows, at most.
+    void unite(unsigned a, unsigned b, unsigned* out) const;
+
     // First word of the pattern of `row`.
     unsigned* pattern(unsigned row) { return patterns.data() + std::size_t(row) * words_per_row; }
     const unsigned* pattern(unsigned row) const {
         return patterns.data() + std::size_t(row) * words_per_row;
     }
 };
+
+// True when the pattern `a` orders before `b` (both `words` words long): at the first word where
+// they differ, a's word is the smaller unsigned number; equal patterns give false.
+bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned words);
+
+// True when every bit set in `inner` is set in `outer` (both `words` words long): the support
+// of the one row lies inside the support of the other.
+bool support_inside(const unsigned* inner, const unsigned* outer, unsigned words);
 
 // Orders row indices by their patterns, word by word as unsigned numbers: the lexicographic
 // order of the zero/non-zero sequences with zero before non-zero. Equal patterns are equivalent.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "tableau/kestrane_tableau.h"
 #include "tableau/tableau.h"
 
@@ -7,6 +9,22 @@
 // basis has been computed: its rows start as the basis vectors (reaction part only).
 class Kernel_Tableau : public Tableau<int, Int_Combination<int> > {
    public:
+    using Tableau<int, Int_Combination<int> >::resize_tableau;
+
     explicit Kernel_Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k)
         : Tableau<int, Int_Combination<int> >(k) {}
+
+    // Turns the convex basis into the elementary modes by processing the reversible reaction
+    // columns one at a time; afterwards slots 0 to rows - 1 hold exactly the elementary modes and
+    // req_zeros is left lowered by 2. Writes its progress to standard output. Range_Error from a
+    // combination leaves at once (the tableau is then mid-step and not to be used further).
+    // use_condition_seven false keeps the rows that condition seven would delete (they need not
+    // be elementary). after_convex_basis false is refused with std::logic_error, as are more
+    // than 65536 reaction columns (std::length_error) and a starting row that is zero in every
+    // reaction column (std::invalid_argument).
+    void elementary_modes(bool use_condition_seven, bool after_convex_basis);
+
+    // Grows the row capacity to rows + 128 * (rows / 512 + 1) and pushes the new slots onto
+    // free_rows, highest first, so that the lowest new slot is taken first.
+    void resize_tableau(std::vector<unsigned>& free_rows);
 };

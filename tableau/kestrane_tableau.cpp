@@ -206,9 +206,7 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
                         ++it.ignored;
                         continue;
                     }
-                    const unsigned* pa = this->bit_patterns.pattern(a);
-                    const unsigned* pb = this->bit_patterns.pattern(b);
-                    for (unsigned w = 0; w < words; ++w) this->scratch_pattern[w] = pa[w] | pb[w];
+                    this->bit_patterns.unite(a, b, this->scratch_pattern.get());
                     if (covered_by_other_row(*this, current, a, b, a_reversible && b_reversible,
                                              this->scratch_pattern.get(), irreversible)) {
                         ++it.ignored;

@@ -1,0 +1,177 @@
+#include "tableau/candidates.h"
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+// Files the pair (a, b) under its number of common zero columns, or refuses it when the two rows
+// share fewer zero columns than a row of the next step must have.
+void accept_pair(const Mode_Tableau& t, unsigned a, unsigned b, Candidate_Lists& lists,
+                 std::int64_t& tests_saved) {
+    const unsigned zeros = common_zero_count(t.bit_patterns, a, b);
+    if (static_cast<std::int64_t>(zeros) < t.req_zeros) {
+        ++tests_saved;
+        return;
+    }
+    lists.at(zeros).push_back(combination{a, b, nullptr});
+}
+
+// First coefficient of slot r.
+const int* row_of(const Mode_Tableau& t, unsigned r) {
+    return t.coefficients.data() + std::size_t(r) * t.stride;
+}
+
+bool nonzero_in_either(const int* a, const int* b, unsigned column) {
+    return a[column] != 0 || b[column] != 0;
+}
+
+}  // namespace
+
+unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b) {
+    // Row a's own pattern as the mask adds nothing to the union of a and b.
+    return bits.count_common_zeros(a, b, bits.pattern(a));
+}
+
+void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned column,
+                   Row_Classes& classes) {
+    for (const auto& [key, bucket] : table) {
+        const std::vector<unsigned>& list = *bucket.members;
+        for (unsigned p = 0; p < bucket.zero_begin; ++p) {
+            const unsigned r = list[p];
+            if (t.reversible_rows[r]) {
+                classes.rev.push_back(r);
+            } else if (row_of(t, r)[column] > 0) {
+                classes.irrev_pos.push_back(r);
+            } else {
+                classes.irrev_neg.push_back(r);
+            }
+        }
+    }
+}
+
+void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const unsigned* last,
+                          Candidate_Lists& lists, std::int64_t& tests_saved) {
+    for (const unsigned* i = first; i != last; ++i) {
+        for (const unsigned* j = i + 1; j != last; ++j) accept_pair(t, *i, *j, lists, tests_saved);
+    }
+}
+
+void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, const unsigned* last1,
+                              const unsigned* first2, const unsigned* last2, Candidate_Lists& lists,
+                              std::int64_t& tests_saved) {
+    for (const unsigned* i = first1; i != last1; ++i) {
+        for (const unsigned* j = first2; j != last2; ++j) {
+            accept_pair(t, *i, *j, lists, tests_saved);
+        }
+    }
+}
+
+void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Candidate_Lists& lists,
+                         std::int64_t& tests_saved, std::int64_t& possible) {
+    const std::int64_t r = static_cast<std::int64_t>(classes.rev.size());
+    const std::int64_t p = static_cast<std::int64_t>(classes.irrev_pos.size());
+    const std::int64_t n = static_cast<std::int64_t>(classes.irrev_neg.size());
+    const unsigned* rev = classes.rev.data();
+    const unsigned* pos = classes.irrev_pos.data();
+    const unsigned* neg = classes.irrev_neg.data();
+    if (r > 1) {
+        std::cout << "REV/REV\n";
+        possible += r * (r - 1);
+        rev_rev_combinations(t, rev, rev + r, lists, tests_saved);
+    }
+    if (r > 0 && p > 0) {
+        std::cout << "IRREV_POS/REV\n";
+        possible += r * p;
+        irrev_other_combinations(t, pos, pos + p, rev, rev + r, lists, tests_saved);
+    }
+    if (r > 0 && n > 0) {
+        std::cout << "IRREV_NEG/REV\n";
+        possible += r * n;
+        irrev_other_combinations(t, neg, neg + n, rev, rev + r, lists, tests_saved);
+    }
+    if (p > 0 && n > 0) {
+        std::cout << "IRREV_POS/IRREV_NEG\n";
+        possible += p * n;
+        irrev_other_combinations(t, pos, pos + p, neg, neg + n, lists, tests_saved);
+    }
+}
+
+bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned column,
+                       Zero_Pattern& summary) {
+    t.bit_patterns.unite(r1, r2, t.scratch_pattern.get());
+    const Zero_Pattern& z1 = t.zero_pattern[r1];
+    const Zero_Pattern& z2 = t.zero_pattern[r2];
+    int first = std::min(z1.first_nonzero, z2.first_nonzero);
+    int last = std::max(z1.last_nonzero, z2.last_nonzero);
+    const int* a = row_of(t, r1);
+    const int* b = row_of(t, r2);
+    const int c = static_cast<int>(column);
+    const int reactions = static_cast<int>(t.reactions);
+    // The combination is zero in the column, so the column leaves the span.
+    if (first == c) {
+        first = c + 1;
+        while (first < reactions && !nonzero_in_either(a, b, first)) ++first;
+        if (first == reactions) return false;
+    }
+    if (last == c) {
+        last = c - 1;
+        while (last >= 0 && !nonzero_in_either(a, b, last)) --last;
+        if (last < 0) return false;
+    }
+    summary.first_nonzero = first;
+    summary.last_nonzero = last;
+    return true;
+}
+
+bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
+                          Pattern_Table& table) {
+    const unsigned words = t.bit_patterns.words_per_row;
+    const unsigned f = static_cast<unsigned>(summary.first_nonzero);
+    const unsigned l = static_cast<unsigned>(summary.last_nonzero);
+    for (unsigned d = f; d <= l; ++d) {
+        // Rows whose support begins at d and ends at or before l.
+        const unsigned upper = (d << 16) | l;
+        for (auto it = table.lower_bound((d << 16) | d); it != table.end() && it->first <= upper;
+             ++it) {
+            const std::vector<unsigned>& list = *it->second.members;
+            // Rows before zero_begin are non-zero in the column, the pair's parents among them.
+            for (std::size_t p = it->second.zero_begin; p < list.size(); ++p) {
+                if (support_inside(t.bit_patterns.pattern(list[p]), t.scratch_pattern.get(),
+                                   words)) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
+                          std::vector<unsigned>& free_rows, unsigned& deleted) {
+    const unsigned words = t.bit_patterns.words_per_row;
+    const unsigned f = static_cast<unsigned>(t.zero_pattern[n].first_nonzero);
+    const unsigned l = static_cast<unsigned>(t.zero_pattern[n].last_nonzero);
+    const unsigned* inner = t.bit_patterns.pattern(n);
+    for (unsigned d = 0; d <= f; ++d) {
+        // Rows whose support begins at or before f and ends at or after l.
+        const std::uint64_t upper = (std::uint64_t(d) << 16) + t.reactions;
+        for (auto it = table.lower_bound((d << 16) | l); it != table.end() && it->first <= upper;
+             ++it) {
+            map_value<unsigned>& bucket = it->second;
+            const std::vector<unsigned>& list = *bucket.members;
+            unsigned p = bucket.zero_begin;
+            while (p < bucket.zero_end) {
+                const unsigned u = list[p];
+                if (!support_inside(inner, t.bit_patterns.pattern(u), words)) {
+                    ++p;
+                    continue;
+                }
+                t.row_status[u] = -2;
+                free_rows.push_back(u);
+                table.erase_zero_member(bucket, p);
+                ++deleted;
+            }
+        }
+    }
+}

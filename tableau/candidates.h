@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "tableau/bit_pattern.h"
+#include "tableau/pattern_table.h"
+#include "tableau/tableau.h"
+
+// Candidate pairs of one column step of the elementary-mode iteration and the tests that decide
+// which of them become new rows. The support of a row is its set of non-zero reaction columns,
+// read from its bit pattern.
+
+using Mode_Tableau = Tableau<int, Int_Combination<int> >;
+
+// A candidate pair of rows. `pattern` points at the pair's union pattern while its list is sorted
+// and de-duplicated; it is not owned.
+struct combination {
+    unsigned row1;
+    unsigned row2;
+    const unsigned* pattern;
+};
+
+// Orders candidates by their union patterns, word by word as unsigned numbers.
+class Pattern_Less {
+   public:
+    explicit Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
+    bool operator()(const combination& a, const combination& b) const {
+        return pattern_words_less(a.pattern, b.pattern, bits_.words_per_row);
+    }
+
+   private:
+    const Bit_Pattern& bits_;
+};
+
+// True for candidates with equal union patterns.
+class Pattern_Equal {
+   public:
+    explicit Pattern_Equal(const Bit_Pattern& bits) : bits_(bits) {}
+    bool operator()(const combination& a, const combination& b) const {
+        return !pattern_words_less(a.pattern, b.pattern, bits_.words_per_row) &&
+               !pattern_words_less(b.pattern, a.pattern, bits_.words_per_row);
+    }
+
+   private:
+    const Bit_Pattern& bits_;
+};
+
+// One list of candidates per number of common zero columns, 0 to reactions - 1.
+using Candidate_Lists = std::vector<std::vector<combination> >;
+
+// The rows non-zero in the processed column, by class.
+struct Row_Classes {
+    std::vector<unsigned> rev;        // reversible rows
+    std::vector<unsigned> irrev_pos;  // irreversible rows, positive in the column
+    std::vector<unsigned> irrev_neg;  // irreversible rows, negative in the column
+};
+
+// Number of reaction columns in which rows a and b are both zero.
+unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b);
+
+// Appends to `classes` the rows before zero_begin of every bucket (ascending key order), that is
+// the rows non-zero in `column` at the table's last partition.
+void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned column,
+                   Row_Classes& classes);
+
+// Every pair of rows within [first, last), once each. A pair sharing k common zero columns is
+// appended to lists[k] when k >= t.req_zeros; otherwise tests_saved grows by one.
+void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const unsigned* last,
+                          Candidate_Lists& lists, std::int64_t& tests_saved);
+
+// Every pair of a row of [first1, last1) (irreversible rows, outer) with a row of
+// [first2, last2) (inner), accepted or refused as in rev_rev_combinations.
+void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, const unsigned* last1,
+                              const unsigned* first2, const unsigned* last2, Candidate_Lists& lists,
+                              std::int64_t& tests_saved);
+
+// Generates the candidates of all pair classes in the order REV/REV, IRREV_POS/REV,
+// IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
+// before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
+// are never paired.
+void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Candidate_Lists& lists,
+                         std::int64_t& tests_saved, std::int64_t& possible);
+
+// Summary of the pair (r1, r2) for the test in `column`: writes their union pattern into
+// t.scratch_pattern and the span of their non-zero columns other than `column` into
+// summary.first_nonzero / last_nonzero. Returns false, leaving the span unset, when neither row
+// is non-zero anywhere else: their combination would be zero in every reaction column.
+bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned column,
+                       Zero_Pattern& summary);
+
+// True when no row of the table that was zero in the column at the last partition, or that was
+// inserted since, has its support inside the candidate's union pattern (t.scratch_pattern); only
+// the buckets whose key span lies inside the summary's span are examined.
+bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary, Pattern_Table& table);
+
+// Condition seven: deletes every row of the zero parts of the table (zero in the column at the
+// last partition, present then) whose support contains the support of the new row n: its status
+// becomes -2, it leaves its bucket and is pushed onto free_rows, and `deleted` grows by one.
+// Rows inserted since the partition are left alone; n itself is not yet in the table.
+void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
+                          std::vector<unsigned>& free_rows, unsigned& deleted);

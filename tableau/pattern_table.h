@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "tableau/tableau.h"
+
+// Key under which a row is filed: its first non-zero reaction column in the high 16 bits, its
+// last in the low 16 bits, so that keys order rows by first, then by last non-zero column. The
+// row must have a non-zero reaction column and every column index must fit 16 bits.
+unsigned pattern_key(const Zero_Pattern& z);
+
+// One bucket of the pattern table. Between two partitions its list reads: [0, zero_begin) rows
+// non-zero in the column of the last partition, [zero_begin, zero_end) rows zero there and
+// present at that partition, [zero_end, end) rows inserted since.
+template <typename Row>
+class map_value {
+   public:
+    std::unique_ptr<std::vector<Row> > members = std::make_unique<std::vector<Row> >();
+    unsigned zero_begin = 0;
+    unsigned zero_end = 0;
+};
+
+// True for a row whose coefficient in `column` is non-zero.
+template <typename T>
+class Column_Predicate {
+   public:
+    const std::vector<T>& values;  // a tableau's coefficient store
+    unsigned stride;               // its columns per row
+    unsigned column;
+
+    bool operator()(unsigned row) const { return values[std::size_t(row) * stride + column] != 0; }
+};
+
+// The rows of a tableau filed by pattern key, the buckets in ascending key order. A bucket is made
+// on the first insertion of its key and stays, even when its list becomes empty. The table owns
+// every bucket's list.
+template <typename Key, typename Row>
+class general_Pattern_Table {
+   public:
+    using Buckets = std::map<Key, map_value<Row> >;
+    using iterator = typename Buckets::iterator;
+    using const_iterator = typename Buckets::const_iterator;
+
+    // Appends `row` to the list of `key`, making the bucket when it is new. Leaves the positions.
+    void insert(Key key, Row row);
+
+    // Splits every bucket in place into the rows meeting `predicate` (first) and the rows failing
+    // it; zero_begin becomes the number meeting it, zero_end the list's length. The order inside
+    // either part is not kept.
+    template <typename Predicate>
+    void partition_buckets(const Predicate& predicate);
+
+    // Takes the row at `position` (zero_begin <= position < zero_end) out of `bucket`: the last row
+    // of the zero part moves into position, the last row of the list into the zero part's end,
+    // and zero_end drops by one. The caller examines `position` again.
+    void erase_zero_member(map_value<Row>& bucket, unsigned position);
+
+    // The first bucket whose key is not less than `key`.
+    iterator lower_bound(Key key) { return buckets_.lower_bound(key); }
+    iterator begin() { return buckets_.begin(); }
+    iterator end() { return buckets_.end(); }
+    const_iterator begin() const { return buckets_.begin(); }
+    const_iterator end() const { return buckets_.end(); }
+
+    // Number of buckets.
+    std::size_t size() const { return buckets_.size(); }
+
+   private:
+    Buckets buckets_;
+};
+
+using Pattern_Table = general_Pattern_Table<unsigned int, unsigned int>;

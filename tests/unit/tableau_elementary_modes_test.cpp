@@ -1,0 +1,510 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tableau/candidates.h"
+#include "tableau/kernel_tableau.h"
+#include "tableau/pattern_table.h"
+#include "tableau_fixture.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<int> >;
+
+// An elementary-mode tableau whose slots 0.. hold `rows` (status -1), as a convex-basis run would
+// leave them: `irreversible` flags the reaction columns, `reversible` the rows; the capacity is
+// the number of rows.
+Kernel_Tableau start_tableau(const Rows& rows, const std::vector<int>& irreversible,
+                             const std::vector<bool>& reversible, int req_zeros) {
+    const int columns = static_cast<int>(irreversible.size());
+    Matrix_Holder m({}, columns);
+    Vector_Holder rev(irreversible);
+    Int_Kestrane k(m.get(), rev.get(), nullptr);
+    k.resize_tableau(static_cast<unsigned>(rows.size()));
+    k.rows = static_cast<unsigned>(rows.size());
+    for (unsigned r = 0; r < rows.size(); ++r) {
+        write_row(k, r, rows[r]);
+        k.reversible_rows[r] = reversible[r];
+        k.row_status[r] = -1;
+    }
+    k.req_zeros = req_zeros;
+    return Kernel_Tableau(k);
+}
+
+// The reaction parts of slots 0 to rows - 1.
+Rows tableau_rows(const Int_Tableau& t) {
+    Rows rows;
+    for (unsigned r = 0; r < t.rows; ++r) rows.push_back(row_of(t, r));
+    return rows;
+}
+
+void file_all_rows(const Int_Tableau& t, Pattern_Table& table) {
+    for (unsigned r = 0; r < t.rows; ++r) table.insert(pattern_key(t.zero_pattern[r]), r);
+}
+
+// The console text with every processor-time report replaced by "<time>". A time line of any
+// other form stays as it is and fails the comparison.
+std::string with_time_marks(const std::string& text) {
+    static const std::regex time_line(
+        "^Time used for calculations so far: [0-9]+m[0-9]{2}\\.[0-9]{2}s$");
+    std::istringstream in(text);
+    std::string line, result;
+    while (std::getline(in, line)) {
+        result += std::regex_match(line, time_line) ? "<time>" : line;
+        result += "\n";
+    }
+    return result;
+}
+
+std::string run_elementary_modes(Kernel_Tableau& t, bool use_condition_seven = true) {
+    ::testing::internal::CaptureStdout();
+    t.elementary_modes(use_condition_seven, true);
+    return with_time_marks(::testing::internal::GetCapturedStdout());
+}
+
+// --- candidate generation ---------------------------------------------------------------------
+
+struct Generation_Case {
+    const char* name;
+    Rows rows;
+    std::vector<bool> reversible;
+    int req_zeros;
+    std::string headings;
+    std::vector<std::tuple<unsigned, unsigned, unsigned> > candidates;  // list, row1, row2
+    std::int64_t tests_saved;
+    std::int64_t possible;
+};
+
+void PrintTo(const Generation_Case& c, std::ostream* out) { *out << c.name; }
+
+class GenerateCandidates : public ::testing::TestWithParam<Generation_Case> {};
+
+TEST_P(GenerateCandidates, PairsTheClassesOfTheRowsNonZeroInTheColumn) {
+    const Generation_Case& c = GetParam();
+    const std::vector<int> irreversible(c.rows[0].size(), 0);
+    Kernel_Tableau t = start_tableau(c.rows, irreversible, c.reversible, 0);
+    t.req_zeros = c.req_zeros;
+    Pattern_Table table;
+    file_all_rows(t, table);
+    table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+    Row_Classes classes;
+    classify_rows(t, table, 0, classes);
+    Candidate_Lists lists(t.reactions);
+    std::int64_t tests_saved = 0, possible = 0;
+    ::testing::internal::CaptureStdout();
+    generate_candidates(t, classes, lists, tests_saved, possible);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.headings);
+    std::vector<std::tuple<unsigned, unsigned, unsigned> > made;
+    for (unsigned k = 0; k < lists.size(); ++k) {
+        for (const combination& pair : lists[k]) made.emplace_back(k, pair.row1, pair.row2);
+    }
+    EXPECT_EQ(made, c.candidates);
+    EXPECT_EQ(tests_saved, c.tests_saved);
+    EXPECT_EQ(possible, c.possible);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GenerateCandidates,
+    ::testing::Values(
+        // Rows filed under keys (0,1), (0,2), (0,3), (0,4); every pair shares two zero columns.
+        Generation_Case{"AllClassesInOrder",
+                        {{1, 1, 0, 0, 0}, {1, 0, 1, 0, 0}, {1, 0, 0, 1, 0}, {-1, 0, 0, 0, 1}},
+                        {true, true, false, false},
+                        2,
+                        "REV/REV\nIRREV_POS/REV\nIRREV_NEG/REV\nIRREV_POS/IRREV_NEG\n",
+                        {{2, 0, 1}, {2, 2, 0}, {2, 2, 1}, {2, 3, 0}, {2, 3, 1}, {2, 2, 3}},
+                        0,
+                        2 * 1 + 2 * 1 + 2 * 1 + 1 * 1},
+        // Every pair shares two zero columns, fewer than the three required: all refused.
+        Generation_Case{"RequiredZerosAboveTheSharedOnes",
+                        {{1, 1, 0, 0, 0}, {1, 0, 1, 0, 0}, {1, 0, 0, 1, 0}, {-1, 0, 0, 0, 1}},
+                        {true, true, false, false},
+                        3,
+                        "REV/REV\nIRREV_POS/REV\nIRREV_NEG/REV\nIRREV_POS/IRREV_NEG\n",
+                        {},
+                        6,
+                        7},
+        Generation_Case{"RequiredZerosAboveTheReactions",
+                        {{1, 1, 0}, {2, 0, 1}, {-1, 1, 1}},
+                        {true, true, false},
+                        4,
+                        "REV/REV\nIRREV_NEG/REV\n",
+                        {},
+                        3,
+                        2 * 1 + 2 * 1},
+        // One reversible row: no REV/REV pairs and no heading for them.
+        Generation_Case{"OneReversibleRow",
+                        {{1, 1, 0}, {3, 0, 1}, {0, 1, 1}},
+                        {true, false, false},
+                        0,
+                        "IRREV_POS/REV\n",
+                        {{0, 1, 0}},
+                        0,
+                        1},
+        // Two positive and one negative irreversible row: two pairs, none of the positive rows.
+        Generation_Case{"TwoPositivesOneNegative",
+                        {{1, 1, 0, 0}, {2, 0, 1, 0}, {-1, 0, 0, 1}},
+                        {false, false, false},
+                        1,
+                        "IRREV_POS/IRREV_NEG\n",
+                        {{1, 0, 2}, {1, 1, 2}},
+                        0,
+                        2},
+        Generation_Case{
+            "OnlyPositiveRows", {{1, 1, 0}, {2, 0, 1}}, {false, false}, 0, "", {}, 0, 0},
+        Generation_Case{
+            "NoRowInTheColumn", {{0, 1, 0}, {0, 0, 1}}, {true, false}, 0, "", {}, 0, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CommonZeroCount, CountsTheColumnsWhereBothRowsAreZero) {
+    // 40 columns, so the count runs over two pattern words.
+    std::vector<int> a(40, 0), b(40, 0);
+    a[0] = a[33] = 1;
+    b[0] = b[39] = -2;
+    b[5] = 1;
+    Kernel_Tableau t = start_tableau({a, b}, std::vector<int>(40, 0), {false, false}, 0);
+    EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 1), 36u);
+    EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 0), 38u);
+}
+
+// --- candidate summary and conical independence -------------------------------------------------
+
+TEST(CandidateSummary, TakesTheProcessedColumnOutOfTheSpan) {
+    // Column 2 processed; the rows' spans are [2, 4] and [0, 2].
+    Kernel_Tableau t = start_tableau({{0, 0, 1, 0, 3}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}},
+                                     std::vector<int>(5, 0), {false, false, false}, 0);
+    Zero_Pattern summary{};
+    ASSERT_TRUE(candidate_summary(t, 0, 1, 2, summary));
+    EXPECT_EQ(summary.first_nonzero, 0);
+    EXPECT_EQ(summary.last_nonzero, 4);
+    ASSERT_TRUE(candidate_summary(t, 0, 2, 2, summary));
+    EXPECT_EQ(summary.first_nonzero, 4);
+    EXPECT_EQ(summary.last_nonzero, 4);
+    ASSERT_TRUE(candidate_summary(t, 1, 2, 2, summary));
+    EXPECT_EQ(summary.first_nonzero, 0);
+    EXPECT_EQ(summary.last_nonzero, 0);
+    EXPECT_EQ(t.scratch_pattern[0], 0xA0000000u | 0x07FFFFFFu);
+}
+
+TEST(CandidateSummary, RefusesAPairWithNoOtherNonZeroColumn) {
+    Kernel_Tableau t =
+        start_tableau({{0, 2, 0}, {0, -1, 0}}, std::vector<int>(3, 0), {false, false}, 0);
+    Zero_Pattern summary{};
+    EXPECT_FALSE(candidate_summary(t, 0, 1, 1, summary));
+}
+
+struct Conical_Case {
+    const char* name;
+    std::vector<int> other;  // a third row
+    bool inserted_after_partition;
+    bool independent;
+};
+
+void PrintTo(const Conical_Case& c, std::ostream* out) { *out << c.name; }
+
+class ConicalIndependence : public ::testing::TestWithParam<Conical_Case> {};
+
+TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
+    // Candidate (0, 1) in column 0: union support {0, 1, 4}, span [1, 4].
+    const Conical_Case& c = GetParam();
+    Kernel_Tableau t = start_tableau({{1, 1, 0, 0, 0}, {-1, 0, 0, 0, 1}, c.other},
+                                     std::vector<int>(5, 1), {false, false, false}, 0);
+    Pattern_Table table;
+    table.insert(pattern_key(t.zero_pattern[0]), 0);
+    table.insert(pattern_key(t.zero_pattern[1]), 1);
+    if (!c.inserted_after_partition) table.insert(pattern_key(t.zero_pattern[2]), 2);
+    table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+    if (c.inserted_after_partition) table.insert(pattern_key(t.zero_pattern[2]), 2);
+    Zero_Pattern summary{};
+    ASSERT_TRUE(candidate_summary(t, 0, 1, 0, summary));
+    EXPECT_EQ(conical_independence(t, summary, table), c.independent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConicalIndependence,
+    ::testing::Values(
+        // Key (4, 4), not the candidate's (1, 4), but inside its span and its union.
+        Conical_Case{"BlockingRowWithAnotherKey", {0, 0, 0, 0, 1}, false, false},
+        Conical_Case{"BlockingRowWithTheCandidatesKey", {0, 3, 0, 0, 1}, false, false},
+        Conical_Case{"RowAcceptedEarlierInTheStep", {0, 1, 0, 0, 0}, true, false},
+        Conical_Case{"RowOutsideTheUnion", {0, 0, 1, 0, 0}, false, true},
+        Conical_Case{"RowReachingOutsideTheUnion", {0, 1, 0, 1, 1}, false, true},
+        // Non-zero in the column with its support inside the union, like the parents.
+        Conical_Case{"RowNonZeroInTheColumn", {2, 1, 0, 0, 1}, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- condition seven
+// ------------------------------------------------------------------------------
+
+TEST(DeleteSupersetRows, DeletesOlderRowsZeroInTheColumnContainingTheNewRow) {
+    // Column 0 processed; the new row is slot 7 with support {1, 3}.
+    const Rows rows{
+        {1, 1, 0, 1, 0},  // 0: non-zero in the column, contains {1, 3}: stays
+        {0, 1, 1, 1, 0},  // 1: contains {1, 3} strictly: deleted
+        {0, 2, 0, 3, 0},  // 2: same support as the new row (key (1,3)): deleted
+        {0, 0, 1, 1, 0},  // 3: does not contain {1, 3}: stays
+        {0, 1, 0, 1, 1},  // 4: key (1,4), contains {1, 3}: deleted
+        {0, 1, 0, 0, 1},  // 5: key (1,4), lacks column 3: stays
+        {0, 1, 1, 1, 1},  // 6: made earlier in this step, contains {1, 3}: stays
+        {0, 1, 0, 1, 0},  // 7: the new row
+    };
+    Kernel_Tableau t = start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(8, false), 0);
+    Pattern_Table table;
+    for (unsigned r = 0; r <= 5; ++r) table.insert(pattern_key(t.zero_pattern[r]), r);
+    table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+    table.insert(pattern_key(t.zero_pattern[6]), 6);
+    const std::size_t buckets = table.size();
+    std::vector<unsigned> free_rows{20};
+    unsigned deleted = 3;
+
+    delete_superset_rows(t, 7, table, free_rows, deleted);
+
+    EXPECT_EQ(deleted, 6u);
+    EXPECT_EQ(free_rows, (std::vector<unsigned>{20, 1, 2, 4}));
+    EXPECT_EQ(t.row_status, (std::vector<int>{-1, -2, -2, -1, -2, -1, -1, -1}));
+    EXPECT_EQ(table.size(), buckets);
+    EXPECT_TRUE(table.lower_bound(65536 + 3)->second.members->empty());
+    const map_value<unsigned>& wide = table.lower_bound(65536 + 4)->second;
+    EXPECT_EQ(*wide.members, (std::vector<unsigned>{5, 6}));
+    EXPECT_EQ(wide.zero_end, 1u);
+    // A deleted row keeps its coefficients until its slot is reused.
+    EXPECT_EQ(row_of(t, 1), rows[1]);
+}
+
+// --- growth
+// ---------------------------------------------------------------------------------------
+
+struct Growth_Case {
+    unsigned rows;
+    unsigned capacity;
+};
+
+class GrowthRule : public ::testing::TestWithParam<Growth_Case> {};
+
+TEST_P(GrowthRule, GrowsByChunksOf128PerStarted512RowsAndTakesTheLowestNewSlotFirst) {
+    const Growth_Case& c = GetParam();
+    Kernel_Tableau t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 0);
+    t.rows = c.rows;
+    std::vector<unsigned> free_rows{0};
+    t.resize_tableau(free_rows);
+    EXPECT_EQ(t.reversible_rows.size(), c.capacity);
+    EXPECT_EQ(t.row_status.size(), c.capacity);
+    EXPECT_EQ(t.coefficients.size(), std::size_t(c.capacity) * 2);
+    EXPECT_EQ(t.bit_patterns.patterns.size(), c.capacity);
+    EXPECT_EQ(t.rows, c.rows);
+    ASSERT_EQ(free_rows.size(), 1 + c.capacity - c.rows);
+    EXPECT_EQ(free_rows[1], c.capacity - 1);
+    EXPECT_EQ(free_rows.back(), c.rows);
+    EXPECT_EQ(row_of(t, 1), (std::vector<int>{0, 1}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, GrowthRule,
+                         ::testing::Values(Growth_Case{2, 130}, Growth_Case{511, 639},
+                                           Growth_Case{512, 768}, Growth_Case{1000, 1256},
+                                           Growth_Case{1024, 1408}));
+
+// --- whole runs -------------------------------------------------------------------------------
+
+// Start rows of a step with one processed column (3) and all four kinds of outcome.
+const Rows worked_rows{{1, 0, 0, 1}, {0, 1, 0, -1}, {0, 0, 1, -1}, {1, 1, 0, 0},
+                       {1, 1, 1, 0}, {1, 1, 1, 1},  {0, 1, 0, -2}};
+
+struct Run_Case {
+    const char* name;
+    Rows rows;
+    std::vector<int> irreversible;
+    std::vector<bool> reversible;
+    int req_zeros;
+    std::string output;
+    Rows modes;
+    std::vector<int> status;
+};
+
+void PrintTo(const Run_Case& c, std::ostream* out) { *out << c.name; }
+
+class ElementaryModesRun : public ::testing::TestWithParam<Run_Case> {};
+
+TEST_P(ElementaryModesRun, PrintsItsProgressAndLeavesTheModes) {
+    const Run_Case& c = GetParam();
+    Kernel_Tableau t = start_tableau(c.rows, c.irreversible, c.reversible, c.req_zeros);
+    EXPECT_EQ(run_elementary_modes(t), c.output);
+    EXPECT_EQ(tableau_rows(t), c.modes);
+    EXPECT_EQ(t.row_status, c.status);
+    EXPECT_EQ(t.reversible_rows.size(), t.rows);
+    EXPECT_EQ(t.coefficients.size(), std::size_t(t.rows) * t.stride);
+    EXPECT_EQ(t.req_zeros, c.req_zeros - 2);
+}
+
+// Lines 2 and 3 of a progress block before any change.
+const char* const no_change_progress =
+    "0 rows accepted, 0 S-tests saved\n"
+    "0 rows deleted by condition seven, 0 combinations ignored by concial dependence;\n";
+
+// Lines 1 to 3 of the summary block of a run without any change.
+const char* const no_change_summary =
+    "0 rows accepted, 0 S-tests saved\n"
+    "0 rows deleted by condition seven\n"
+    "0 combinations ignored by concial dependence;\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ElementaryModesRun,
+    ::testing::Values(
+        Run_Case{"NoReversibleColumn",
+                 {{1, 1, 0}, {0, 1, 1}, {2, 0, 1}},
+                 {1, 1, 1},
+                 {false, false, false},
+                 3,
+                 std::string(no_change_summary) + "So far 0 possible combinations\n"
+                                                  "Found 3 elementary modes\n<time>\n",
+                 {{1, 1, 0}, {0, 1, 1}, {2, 0, 1}},
+                 {-1, -1, -1}},
+        // The step only prints its progress block and two time reports.
+        Run_Case{"ReversibleColumnWithoutRows",
+                 {{1, 0}},
+                 {1, 0},
+                 {false},
+                 2,
+                 "Processing column 1 (0 remaining); so far 1 rows in table, 1 rows in use\n" +
+                     std::string(no_change_progress) + "1 buckets\n<time>\n<time>\n" +
+                     no_change_summary +
+                     "So far 0 possible combinations\n"
+                     "Found 1 elementary modes\n<time>\n",
+                 {{1, 0}},
+                 {-1}},
+        // The pair's combination would be zero in every reaction column: dropped, not counted.
+        Run_Case{"PairNonZeroOnlyInTheColumn",
+                 {{1, 0}, {-1, 0}, {0, 1}},
+                 {0, 1},
+                 {false, false, false},
+                 2,
+                 "Processing column 0 (0 remaining); so far 3 rows in table, 3 rows in use\n" +
+                     std::string(no_change_progress) +
+                     "2 buckets\n<time>\nIRREV_POS/IRREV_NEG\n<time>\n" + no_change_summary +
+                     "So far 1 possible combinations\n"
+                     "Found 3 elementary modes\n<time>\n",
+                 {{1, 0}, {-1, 0}, {0, 1}},
+                 {-1, -1, -1}},
+        // Two proportional rows cancel each other: the combination is dropped, its slot stays
+        // free. Both columns are processed, the later one in the list first.
+        Run_Case{"ProportionalRows",
+                 {{1, 1}, {-1, -1}},
+                 {0, 0},
+                 {false, false},
+                 2,
+                 "Processing column 1 (1 remaining); so far 2 rows in table, 2 rows in use\n" +
+                     std::string(no_change_progress) +
+                     "1 buckets\n<time>\nIRREV_POS/IRREV_NEG\n<time>\n"
+                     "Processing column 0 (0 remaining); so far 2 rows in table, 2 rows in use\n" +
+                     no_change_progress + "1 buckets\n<time>\nIRREV_POS/IRREV_NEG\n<time>\n" +
+                     no_change_summary +
+                     "So far 2 possible combinations\n"
+                     "Found 2 elementary modes\n<time>\n",
+                 {{1, 1}, {-1, -1}},
+                 {-1, -1}},
+        // Column 3 only. Pairs (0,1) and (0,6) share their union pattern: one is dropped as a
+        // duplicate, the other is blocked by row 3 (support {0,1}). Pairs with row 5 share no zero
+        // column (one required). (0,2) gives (1,0,1,0) in slot 7, which deletes row 4 (support
+        // {0,1,2}); compaction then moves it into slot 4.
+        Run_Case{"WorkedExample",
+                 worked_rows,
+                 {1, 1, 1, 0},
+                 std::vector<bool>(7, false),
+                 3,
+                 "Processing column 3 (0 remaining); so far 7 rows in table, 7 rows in use\n" +
+                     std::string(no_change_progress) +
+                     "5 buckets\n<time>\nIRREV_POS/IRREV_NEG\n<time>\n"
+                     "1 rows accepted, 4 S-tests saved\n"
+                     "1 rows deleted by condition seven\n"
+                     "1 combinations ignored by concial dependence;\n"
+                     "So far 6 possible combinations\n"
+                     "Found 7 elementary modes\n<time>\n",
+                 {{1, 0, 0, 1},
+                  {0, 1, 0, -1},
+                  {0, 0, 1, -1},
+                  {1, 1, 0, 0},
+                  {1, 0, 1, 0},
+                  {1, 1, 1, 1},
+                  {0, 1, 0, -2}},
+                 {-1, -1, -1, -1, 0, -1, -1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ElementaryModes, WithoutConditionSevenKeepsTheContainingRow) {
+    Kernel_Tableau t = start_tableau(worked_rows, {1, 1, 1, 0}, std::vector<bool>(7, false), 3);
+    const std::string output = run_elementary_modes(t, false);
+    EXPECT_NE(output.find("1 rows accepted, 4 S-tests saved\n"
+                          "0 rows deleted by condition seven\n"
+                          "1 combinations ignored by concial dependence;\n"
+                          "So far 6 possible combinations\n"
+                          "Found 8 elementary modes\n"),
+              std::string::npos)
+        << output;
+    Rows expected = worked_rows;
+    expected.push_back({1, 0, 1, 0});
+    EXPECT_EQ(tableau_rows(t), expected);
+}
+
+TEST(ElementaryModes, ConvexBasisOfOneConstraintGivesFiveModesSortedByPattern) {
+    // v0 = v1 + v2 + v3 with v0, v1, v2 irreversible. Its convex basis (1,0,0,1), (0,0,1,-1),
+    // (0,1,0,-1) is left with capacity 132 and req_zeros 3; column 3 then combines the positive
+    // row with each negative one.
+    Matrix_Holder m({{1, -1, -1, -1}}, 4);
+    Vector_Holder rev({1, 1, 1, 0});
+    Int_Kestrane k(m.get(), rev.get(), nullptr);
+    Kestrane_Iteration it(k);
+    ::testing::internal::CaptureStdout();
+    k.convex_basis(it, false);
+    ::testing::internal::GetCapturedStdout();
+    Kernel_Tableau t(k);
+    t.start_time();
+    EXPECT_EQ(run_elementary_modes(t),
+              "Processing column 3 (0 remaining); so far 3 rows in table, 132 rows in use\n"
+              "0 rows accepted, 0 S-tests saved\n"
+              "0 rows deleted by condition seven, 0 combinations ignored by concial "
+              "dependence;\n"
+              "3 buckets\n"
+              "<time>\n"
+              "IRREV_POS/IRREV_NEG\n"
+              "<time>\n"
+              "2 rows accepted, 0 S-tests saved\n"
+              "0 rows deleted by condition seven\n"
+              "0 combinations ignored by concial dependence;\n"
+              "So far 2 possible combinations\n"
+              "Found 5 elementary modes\n"
+              "<time>\n");
+    EXPECT_EQ(t.row_status, (std::vector<int>{-1, -1, -1, 0, 0}));
+    ::testing::internal::CaptureStdout();
+    mat* modes = t.make_sorted_ref_mat();
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Sorting modes... finished\n");
+    Rows sorted;
+    for (int r = 0; r < modes->rows; ++r) sorted.emplace_back(modes->head[r], modes->head[r] + 4);
+    free(modes->head);
+    free(modes);
+    EXPECT_EQ(sorted,
+              (Rows{{0, 0, 1, -1}, {0, 1, 0, -1}, {1, 0, 0, 1}, {1, 0, 1, 0}, {1, 1, 0, 0}}));
+}
+
+TEST(ElementaryModes, OverflowLeavesWithRangeError) {
+    // Cancelling column 0 takes 3 * row 0 + 2 * row 1, which is 5e9 in column 1.
+    Kernel_Tableau t =
+        start_tableau({{-2, 1000000000}, {3, 1000000000}}, {0, 1}, {false, false}, 2);
+    ::testing::internal::CaptureStdout();
+    EXPECT_THROW(t.elementary_modes(true, true), Range_Error);
+    ::testing::internal::GetCapturedStdout();
+}
+
+TEST(ElementaryModes, RefusesWhatItCannotDo) {
+    Kernel_Tableau t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 2);
+    EXPECT_THROW(t.elementary_modes(true, false), std::logic_error);
+    Kernel_Tableau zero_row = start_tableau({{1, 0}, {0, 0}}, {1, 0}, {false, true}, 2);
+    EXPECT_THROW(zero_row.elementary_modes(true, true), std::invalid_argument);
+    t.reactions = 65537;  // beyond the 16-bit column indices of the pattern keys
+    EXPECT_THROW(t.elementary_modes(true, true), std::length_error);
+}
+
+}  // namespace
