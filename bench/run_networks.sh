@@ -45,9 +45,12 @@ for network in "${networks[@]}"; do
         >"$work/stdout" 2>/dev/null
     status=$?
     set -e
-    modes=$(grep -o 'Found [0-9]* elementary modes' "$work/stdout" | tail -n 1 | awk '{print $2}')
+    modes=$( (grep -o 'Found [0-9]* elementary modes' "$work/stdout" || true) | tail -n 1 |
+        awk '{print $2}')
+    note=""
+    [ $status -ne 0 ] && note=$(grep -v '^$' "$work/stdout" | tail -n 2 | head -n 1 | cut -c1-90)
     read -r wall peak_kib < <(tail -n 1 "$work/time")
     [ $status -eq 124 ] && wall=">$limit"
-    printf '%-40s %12s %10s %12s  %s\n' "$name" "${modes:--}" "$wall" \
-        "$(awk -v k="${peak_kib:-0}" 'BEGIN { printf "%.1f", k / 1024 }')" "exit $status"
+    printf '%-40s %12s %10s %12s  %s %s\n' "$name" "${modes:--}" "$wall" \
+        "$(awk -v k="${peak_kib:-0}" 'BEGIN { printf "%.1f", k / 1024 }')" "exit $status" "$note"
 done
