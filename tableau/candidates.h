@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -38,8 +39,7 @@ class Pattern_Equal {
    public:
     explicit Pattern_Equal(const Bit_Pattern& bits) : bits_(bits) {}
     bool operator()(const combination& a, const combination& b) const {
-        return !pattern_words_less(a.pattern, b.pattern, bits_.words_per_row) &&
-               !pattern_words_less(b.pattern, a.pattern, bits_.words_per_row);
+        return std::equal(a.pattern, a.pattern + bits_.words_per_row, b.pattern);
     }
 
    private:
