@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "report/row_support.h"
+#include "report/support_sets.h"
 
 void unbalanced_internal_mets(const mat* N, FILE* file, const enc* metabolites) {
     bool caption_written = false;
@@ -23,26 +24,20 @@ void unbalanced_internal_mets(const mat* N, FILE* file, const enc* metabolites) 
 
 namespace {
 
-// Number of columns in which both rows are non-zero.
-int count_common_support(const int* a, const int* b, int columns) {
-    int common = 0;
-    for (int j = 0; j < columns; ++j)
-        if (a[j] != 0 && b[j] != 0) ++common;
-    return common;
-}
-
 // Reports rows d < g whose reaction sets are equal or one inside the other. Returns whether
-// any pair was reported.
+// any pair was reported. Only the reaction sets count, not the coefficients: with nd and ng
+// reactions, a pair is reported when the smaller set lies inside the larger one (both equal
+// when nd = ng); rows without reactions are never reported.
 bool report_nested_modes(const mat* M, FILE* file) {
-    std::vector<int> reactions(M->rows > 0 ? M->rows : 0);
-    for (int d = 0; d < M->rows; ++d) reactions[d] = count_nonzero(M->head[d], M->columns);
+    const Support_Sets supports(M);
     bool reported = false;
     for (int d = 0; d < M->rows; ++d) {
-        const int nd = reactions[d];
+        const int nd = supports.size(d);
+        if (nd == 0) continue;
         for (int g = d + 1; g < M->rows; ++g) {
-            const int ng = reactions[g];
-            const int c = count_common_support(M->head[d], M->head[g], M->columns);
-            if (c == 0 || nd == 0 || ng == 0 || (c != nd && c != ng)) continue;
+            const int ng = supports.size(g);
+            if (ng == 0) continue;
+            if (ng >= nd ? !supports.inside(d, g) : !supports.inside(g, d)) continue;
             reported = true;
             if (nd != ng) {
                 // The row with more reactions contains the other.
