@@ -30,14 +30,15 @@ namespace {
 // when nd = ng); rows without reactions are never reported.
 bool report_nested_modes(const mat* M, FILE* file) {
     const Support_Sets supports(M);
+    std::vector<unsigned char> nested(M->rows > 0 ? M->rows : 0);
     bool reported = false;
     for (int d = 0; d < M->rows; ++d) {
         const int nd = supports.size(d);
         if (nd == 0) continue;
+        supports.find_nested(d, d + 1, M->rows, nested.data());
         for (int g = d + 1; g < M->rows; ++g) {
             const int ng = supports.size(g);
-            if (ng == 0) continue;
-            if (ng >= nd ? !supports.inside(d, g) : !supports.inside(g, d)) continue;
+            if (!nested[g - d - 1] || ng == 0) continue;
             reported = true;
             if (nd != ng) {
                 // The row with more reactions contains the other.

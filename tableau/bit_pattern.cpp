@@ -42,20 +42,6 @@ void Bit_Pattern::unite(unsigned a, unsigned b, unsigned* out) const {
     for (unsigned w = 0; w < words_per_row; ++w) out[w] = pa[w] | pb[w];
 }
 
-bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned words) {
-    for (unsigned w = 0; w < words; ++w) {
-        if (a[w] != b[w]) return a[w] < b[w];
-    }
-    return false;
-}
-
-bool support_inside(const unsigned* inner, const unsigned* outer, unsigned words) {
-    for (unsigned w = 0; w < words; ++w) {
-        if ((inner[w] & ~outer[w]) != 0) return false;
-    }
-    return true;
-}
-
 bool Bit_Pattern_Less::operator()(unsigned a, unsigned b) const {
     return pattern_words_less(bits_.pattern(a), bits_.pattern(b), bits_.words_per_row);
 }

@@ -38,11 +38,23 @@ class Bit_Pattern {
 
 // True when the pattern `a` orders before `b` (both `words` words long): at the first word where
 // they differ, a's word is the smaller unsigned number; equal patterns give false.
-bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned words);
+// Inline: it is the comparison of every candidate sort.
+inline bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned words) {
+    for (unsigned w = 0; w < words; ++w) {
+        if (a[w] != b[w]) return a[w] < b[w];
+    }
+    return false;
+}
 
 // True when every bit set in `inner` is set in `outer` (both `words` words long): the support
 // of the one row lies inside the support of the other.
-bool support_inside(const unsigned* inner, const unsigned* outer, unsigned words);
+// Inline: it is the innermost test of the conical-independence and superset scans.
+inline bool support_inside(const unsigned* inner, const unsigned* outer, unsigned words) {
+    for (unsigned w = 0; w < words; ++w) {
+        if ((inner[w] & ~outer[w]) != 0) return false;
+    }
+    return true;
+}
 
 // Orders row indices by their patterns, word by word as unsigned numbers: the lexicographic
 // order of the zero/non-zero sequences with zero before non-zero. Equal patterns are equivalent.
