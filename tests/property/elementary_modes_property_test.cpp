@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "matrix/kernel.h"
+#include "matrix/owned_records.h"
 #include "matrix/records.h"
 #include "matrix/subset.h"
 #include "matrix/toolkit.h"
@@ -225,15 +226,6 @@ class Captured_Stdout {
     std::FILE* file_;
     int saved_ = -1;
 };
-
-struct Mat_Deleter {
-    void operator()(mat* m) const { freemat(m); }
-};
-struct Vector_Deleter {
-    void operator()(simple_vector* v) const { freevector(v); }
-};
-using Owned_Mat = std::unique_ptr<mat, Mat_Deleter>;
-using Owned_Vector = std::unique_ptr<simple_vector, Vector_Deleter>;
 
 Matrix rows_of(const mat* m) {
     Matrix rows(m->rows);

@@ -9,17 +9,9 @@
 #include <vector>
 
 #include "matrix/records.h"
+#include "matrix/owned_records.h"
 
 using Rows = std::vector<std::vector<int>>;
-
-struct Mat_Deleter {
-    void operator()(mat* m) const { freemat(m); }
-};
-struct Vector_Deleter {
-    void operator()(simple_vector* v) const { freevector(v); }
-};
-using Owned_Mat = std::unique_ptr<mat, Mat_Deleter>;
-using Owned_Vector = std::unique_ptr<simple_vector, Vector_Deleter>;
 
 // A matrix holding the given rows (all of the same length, at least one).
 inline Owned_Mat make_mat(const Rows& rows) {
