@@ -421,3 +421,61 @@ TEST(ElementaryModesProperty, NetworkWhereConditionSevenDeletesARow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The non-negative conservation relations as the program computes them: the convex basis of the
+// tableau over the transposed internal matrix with every column irreversible, canonical, sorted.
+Matrix program_conservation_relations(const Network& net) {
+    const int m = static_cast<int>(net.nint.size());
+    const int n = static_cast<int>(net.rev.size());
+    Owned_Mat nint_t(new_mat(n, m, "nint_t", "nint_t head", "nint_t row"));
+    for (int i = 0; i < m; ++i)
+        for (int k = 0; k < n; ++k) nint_t->head[k][i] = static_cast<int>(net.nint[i][k]);
+    Owned_Vector ones(new_vector(m, "ones", "ones head"));
+    std::fill(ones->head, ones->head + m, 1);
+
+    Captured_Stdout captured;
+    Kestrane_Tableau<int, Int_Combination<int> > tableau(nint_t.get(), ones.get(), nullptr);
+    Kestrane_Iteration iteration(tableau);
+    tableau.convex_basis(iteration, false);
+    Owned_Mat relations(tableau.make_mat());
+    captured.release();
+
+    Matrix result;
+    const std::vector<int> all_irreversible(m, 1);
+    for (const Vector& y : rows_of(relations.get()))
+        result.push_back(canonical(y, all_irreversible));
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+}  // namespace
+
+// Every non-negative conservation relation y satisfies y Nint = 0 with y >= 0, and the relations
+// are exactly the extreme rays of that cone: the elementary modes of the transposed matrix with
+// every metabolite irreversible, found by the enumeration over supports.
+TEST(ConservationRelationsProperty, RandomNetworksGiveExactlyTheExtremeRelations) {
+    std::mt19937 random(20261210);
+    int with_relations = 0;
+    for (int index = 0; index < 300; ++index) {
+        const Network net = random_network(random);
+        SCOPED_TRACE("network " + std::to_string(index) + "\n" + describe(net));
+        const Matrix relations = program_conservation_relations(net);
+        for (const Vector& y : relations) {
+            for (std::size_t k = 0; k < net.rev.size(); ++k) {
+                std::int64_t sum = 0;
+                for (std::size_t i = 0; i < y.size(); ++i) sum += y[i] * net.nint[i][k];
+                ASSERT_EQ(sum, 0) << "relation is not conserved by reaction " << k;
+            }
+            for (std::int64_t x : y) ASSERT_GE(x, 0);
+        }
+        Network transposed{Matrix(net.rev.size(), Vector(net.nint.size(), 0)),
+                           std::vector<int>(net.nint.size(), 1)};
+        for (std::size_t i = 0; i < net.nint.size(); ++i)
+            for (std::size_t k = 0; k < net.rev.size(); ++k) transposed.nint[k][i] = net.nint[i][k];
+        ASSERT_EQ(relations, enumerate_modes(transposed));
+        with_relations += !relations.empty();
+    }
+    EXPECT_GT(with_relations, 30);
+}
