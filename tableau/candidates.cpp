@@ -14,7 +14,7 @@ void accept_pair(const Mode_Tableau& t, unsigned a, unsigned b, Candidate_Lists&
         ++tests_saved;
         return;
     }
-    lists.at(zeros).push_back(combination{a, b, nullptr});
+    lists.at(zeros).push_back(combination{a, b});
 }
 
 // First coefficient of slot r.
@@ -95,6 +95,16 @@ void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Cand
         possible += p * n;
         irrev_other_combinations(t, pos, pos + p, neg, neg + n, lists, tests_saved);
     }
+}
+
+Keyed_Candidate keyed_candidate(combination pair, const unsigned* pattern, unsigned words) {
+    // Past the head only when there is a rest: the pointer stays inside the pattern.
+    Keyed_Candidate keyed{{0, 0}, words > keyed_head_words ? pattern + keyed_head_words : pattern,
+                          pair};
+    for (unsigned w = 0; w < words && w < keyed_head_words; ++w) {
+        keyed.head[w / 2] |= std::uint64_t(pattern[w]) << (w % 2 == 0 ? 32 : 0);
+    }
+    return keyed;
 }
 
 bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned column,

@@ -14,36 +14,56 @@
 
 using Mode_Tableau = Tableau<int, Int_Combination<int> >;
 
-// A candidate pair of rows. `pattern` points at the pair's union pattern while its list is sorted
-// and de-duplicated; it is not owned.
+// A candidate pair of rows.
 struct combination {
     unsigned row1;
     unsigned row2;
-    const unsigned* pattern;
 };
 
-// Orders candidates by their union patterns, word by word as unsigned numbers.
+// A candidate with its union pattern, as sorted and de-duplicated. The first four pattern words
+// are packed into `head` (word 0 in the high half of head[0], absent words 0), so that the sort
+// settles most comparisons inside the array it moves; words 4 onward are read at `rest`, which
+// is not owned and only read when the patterns have more than four words.
+struct Keyed_Candidate {
+    std::uint64_t head[2];
+    const unsigned* rest;
+    combination pair;
+};
+
+// Number of pattern words a Keyed_Candidate holds in its head.
+constexpr unsigned keyed_head_words = 4;
+
+// Keyed candidate of `pair` whose union pattern has `words` words at `pattern`, which must stay
+// valid while the candidate's `rest` is read.
+Keyed_Candidate keyed_candidate(combination pair, const unsigned* pattern, unsigned words);
+
+// Orders keyed candidates by their union patterns, word by word as unsigned numbers.
 class Pattern_Less {
    public:
-    explicit Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
-    bool operator()(const combination& a, const combination& b) const {
-        return pattern_words_less(a.pattern, b.pattern, bits_.words_per_row);
+    explicit Pattern_Less(unsigned words)
+        : rest_words_(words > keyed_head_words ? words - keyed_head_words : 0) {}
+    bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
+        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        return pattern_words_less(a.rest, b.rest, rest_words_);
     }
 
    private:
-    const Bit_Pattern& bits_;
+    unsigned rest_words_;
 };
 
-// True for candidates with equal union patterns.
+// True for keyed candidates with equal union patterns.
 class Pattern_Equal {
    public:
-    explicit Pattern_Equal(const Bit_Pattern& bits) : bits_(bits) {}
-    bool operator()(const combination& a, const combination& b) const {
-        return std::equal(a.pattern, a.pattern + bits_.words_per_row, b.pattern);
+    explicit Pattern_Equal(unsigned words)
+        : rest_words_(words > keyed_head_words ? words - keyed_head_words : 0) {}
+    bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
+        return a.head[0] == b.head[0] && a.head[1] == b.head[1] &&
+               std::equal(a.rest, a.rest + rest_words_, b.rest);
     }
 
    private:
-    const Bit_Pattern& bits_;
+    unsigned rest_words_;
 };
 
 // One list of candidates per number of common zero columns, 0 to reactions - 1.

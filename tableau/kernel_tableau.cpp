@@ -28,6 +28,7 @@ struct Mode_Run {
     std::vector<unsigned> free_rows;  // a stack: the slot taken next is at the back
     Mode_Counters counters;
     bool use_condition_seven;
+    std::vector<Keyed_Candidate> keyed;  // working storage of the de-duplication
 };
 
 // Largest number of reaction columns whose indices fit the 16-bit halves of a pattern key.
@@ -53,19 +54,21 @@ void print_summary(const Mode_Counters& c) {
 }
 
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
-// same union support would give the same row.
+// same union support would give the same row. `keyed` is working storage, reused between calls.
 void drop_duplicate_candidates(const Kernel_Tableau& t, std::vector<combination>& list,
-                               Mode_Counters& counters) {
+                               std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters) {
+    const unsigned words = t.bit_patterns.words_per_row;
     Bit_Pattern unions(static_cast<int>(t.reactions), static_cast<unsigned>(list.size()));
+    keyed.clear();
     for (unsigned i = 0; i < list.size(); ++i) {
         t.bit_patterns.unite(list[i].row1, list[i].row2, unions.pattern(i));
-        list[i].pattern = unions.pattern(i);
+        keyed.push_back(keyed_candidate(list[i], unions.pattern(i), words));
     }
-    std::sort(list.begin(), list.end(), Pattern_Less(unions));
-    const auto kept = std::unique(list.begin(), list.end(), Pattern_Equal(unions));
-    counters.tests_saved += list.end() - kept;
-    list.erase(kept, list.end());
-    for (combination& candidate : list) candidate.pattern = nullptr;
+    std::sort(keyed.begin(), keyed.end(), Pattern_Less(words));
+    const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(words));
+    counters.tests_saved += keyed.end() - kept;
+    list.clear();
+    for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);
 }
 
 // Tests the candidates of one list, largest union pattern first, and turns every conically
@@ -74,7 +77,7 @@ void process_candidates(Kernel_Tableau& t, std::vector<combination>& list, unsig
                         Mode_Run& run) {
     if (list.empty()) return;
     Mode_Counters& counters = run.counters;
-    drop_duplicate_candidates(t, list, counters);
+    drop_duplicate_candidates(t, list, run.keyed, counters);
     while (!list.empty()) {
         const combination candidate = list.back();
         list.pop_back();
@@ -149,7 +152,7 @@ void Kernel_Tableau::elementary_modes(bool use_condition_seven, bool after_conve
     if (reactions > max_key_columns) {
         throw std::length_error("elementary_modes: more than 65536 reaction columns");
     }
-    Mode_Run run{Pattern_Table(), {}, Mode_Counters(), use_condition_seven};
+    Mode_Run run{Pattern_Table(), {}, Mode_Counters(), use_condition_seven, {}};
     for (unsigned r = 0; r < rows; ++r) {
         if (zero_pattern[r].first_nonzero == INT_MAX) {
             throw std::invalid_argument(
