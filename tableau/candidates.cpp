@@ -99,8 +99,8 @@ void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Cand
 
 Keyed_Candidate keyed_candidate(combination pair, const unsigned* pattern, unsigned words) {
     // Past the head only when there is a rest: the pointer stays inside the pattern.
-    Keyed_Candidate keyed{{0, 0}, words > keyed_head_words ? pattern + keyed_head_words : pattern,
-                          pair};
+    Keyed_Candidate keyed{
+        {0, 0}, words > keyed_head_words ? pattern + keyed_head_words : pattern, pair};
     for (unsigned w = 0; w < words && w < keyed_head_words; ++w) {
         keyed.head[w / 2] |= std::uint64_t(pattern[w]) << (w % 2 == 0 ? 32 : 0);
     }
@@ -134,11 +134,15 @@ bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned colum
     return true;
 }
 
-bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
-                          Pattern_Table& table) {
-    const unsigned words = t.bit_patterns.words_per_row;
-    const unsigned f = static_cast<unsigned>(summary.first_nonzero);
-    const unsigned l = static_cast<unsigned>(summary.last_nonzero);
+namespace {
+
+// The scan of conical_independence for patterns of `Words` words, or of `words` words when
+// Words is 0: a fixed width lets the compiler unroll the innermost support test.
+template <unsigned Words>
+bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Pattern_Table& table,
+                            unsigned words) {
+    const unsigned width = Words != 0 ? Words : words;
+    const unsigned* outer = t.scratch_pattern.get();
     for (unsigned d = f; d <= l; ++d) {
         // Rows whose support begins at d and ends at or before l.
         const unsigned upper = (d << 16) | l;
@@ -147,14 +151,32 @@ bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
             const std::vector<unsigned>& list = *it->second.members;
             // Rows before zero_begin are non-zero in the column, the pair's parents among them.
             for (std::size_t p = it->second.zero_begin; p < list.size(); ++p) {
-                if (support_inside(t.bit_patterns.pattern(list[p]), t.scratch_pattern.get(),
-                                   words)) {
-                    return false;
-                }
+                if (support_inside(t.bit_patterns.pattern(list[p]), outer, width)) return false;
             }
         }
     }
     return true;
+}
+
+}  // namespace
+
+bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
+                          Pattern_Table& table) {
+    const unsigned words = t.bit_patterns.words_per_row;
+    const unsigned f = static_cast<unsigned>(summary.first_nonzero);
+    const unsigned l = static_cast<unsigned>(summary.last_nonzero);
+    switch (words) {
+        case 1:
+            return no_support_inside_span<1>(t, f, l, table, words);
+        case 2:
+            return no_support_inside_span<2>(t, f, l, table, words);
+        case 3:
+            return no_support_inside_span<3>(t, f, l, table, words);
+        case 4:
+            return no_support_inside_span<4>(t, f, l, table, words);
+        default:
+            return no_support_inside_span<0>(t, f, l, table, words);
+    }
 }
 
 void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
