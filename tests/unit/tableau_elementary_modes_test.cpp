@@ -202,19 +202,30 @@ TEST(CandidateSummary, RefusesAPairWithNoOtherNonZeroColumn) {
 struct Conical_Case {
     const char* name;
     std::vector<int> other;  // a third row
+    bool next_to_end;        // the third row is also non-zero in the column before the last
     bool inserted_after_partition;
     bool independent;
 };
 
 void PrintTo(const Conical_Case& c, std::ostream* out) { *out << c.name; }
 
-class ConicalIndependence : public ::testing::TestWithParam<Conical_Case> {};
+// The candidate's columns 0 to 4 spread out to column spread * j of a row of 4 * spread + 1
+// reaction columns, so that the patterns span one word (spread 1) up to six words (spread 40).
+class ConicalIndependence : public ::testing::TestWithParam<std::tuple<Conical_Case, int> > {};
 
 TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
-    // Candidate (0, 1) in column 0: union support {0, 1, 4}, span [1, 4].
-    const Conical_Case& c = GetParam();
-    Kernel_Tableau t = start_tableau({{1, 1, 0, 0, 0}, {-1, 0, 0, 0, 1}, c.other},
-                                     std::vector<int>(5, 1), {false, false, false}, 0);
+    // Candidate (0, 1) in column 0: union support {0, 1, 4}, span [1, 4] before spreading.
+    const auto& [c, spread] = GetParam();
+    const auto spread_row = [spread = spread](const std::vector<int>& row) {
+        std::vector<int> wide(4 * spread + 1, 0);
+        for (int j = 0; j < 5; ++j) wide[j * spread] = row[j];
+        return wide;
+    };
+    std::vector<int> other = spread_row(c.other);
+    if (c.next_to_end) other[4 * spread - 1] = 1;
+    Kernel_Tableau t =
+        start_tableau({spread_row({1, 1, 0, 0, 0}), spread_row({-1, 0, 0, 0, 1}), other},
+                      std::vector<int>(4 * spread + 1, 1), {false, false, false}, 0);
     Pattern_Table table;
     table.insert(pattern_key(t.zero_pattern[0]), 0);
     table.insert(pattern_key(t.zero_pattern[1]), 1);
@@ -228,16 +239,54 @@ TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConicalIndependence,
-    ::testing::Values(
-        // Key (4, 4), not the candidate's (1, 4), but inside its span and its union.
-        Conical_Case{"BlockingRowWithAnotherKey", {0, 0, 0, 0, 1}, false, false},
-        Conical_Case{"BlockingRowWithTheCandidatesKey", {0, 3, 0, 0, 1}, false, false},
-        Conical_Case{"RowAcceptedEarlierInTheStep", {0, 1, 0, 0, 0}, true, false},
-        Conical_Case{"RowOutsideTheUnion", {0, 0, 1, 0, 0}, false, true},
-        Conical_Case{"RowReachingOutsideTheUnion", {0, 1, 0, 1, 1}, false, true},
-        // Non-zero in the column with its support inside the union, like the parents.
-        Conical_Case{"RowNonZeroInTheColumn", {2, 1, 0, 0, 1}, false, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    ::testing::Combine(
+        ::testing::Values(
+            // Key (4, 4), not the candidate's (1, 4), but inside its span and its union.
+            Conical_Case{"BlockingRowWithAnotherKey", {0, 0, 0, 0, 1}, false, false, false},
+            Conical_Case{"BlockingRowWithTheCandidatesKey", {0, 3, 0, 0, 1}, false, false, false},
+            Conical_Case{"RowAcceptedEarlierInTheStep", {0, 1, 0, 0, 0}, false, true, false},
+            Conical_Case{"RowOutsideTheUnion", {0, 0, 1, 0, 0}, false, false, true},
+            Conical_Case{"RowReachingOutsideTheUnion", {0, 1, 0, 1, 1}, false, false, true},
+            // Outside the union only in the last word but one when spread 40.
+            Conical_Case{
+                "RowReachingOutsideTheUnionNextToItsEnd", {0, 1, 0, 0, 1}, true, false, true},
+            // Non-zero in the column with its support inside the union, like the parents.
+            Conical_Case{"RowNonZeroInTheColumn", {2, 1, 0, 0, 1}, false, false, true}),
+        ::testing::Values(1, 8, 16, 24, 40)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "Spread" +
+               std::to_string(std::get<1>(info.param));
+    });
+
+// Candidates keyed by union patterns of 6 words order and compare as their whole patterns do,
+// whether the patterns first differ inside the packed head or behind it.
+TEST(KeyedCandidate, OrdersAndComparesByTheWholePattern) {
+    struct Case {
+        unsigned differing_word;
+        unsigned smaller;
+        unsigned larger;
+    };
+    const unsigned words = 6;
+    for (const Case& c : {Case{0, 1, 2}, Case{1, 0x7FFFFFFFu, 0x80000000u}, Case{3, 5, 9},
+                          Case{4, 0, 1}, Case{5, 3, 0xFFFFFFFFu}}) {
+        SCOPED_TRACE(c.differing_word);
+        std::vector<unsigned> a(words, 0x12345678u);
+        std::vector<unsigned> b = a;
+        a[c.differing_word] = c.smaller;
+        b[c.differing_word] = c.larger;
+        // A later word pointing the other way must not matter.
+        if (c.differing_word + 1 < words) a[c.differing_word + 1] = 0xFFFFFFFFu;
+        const Keyed_Candidate ka = keyed_candidate(combination{1, 2}, a.data(), words);
+        const Keyed_Candidate kb = keyed_candidate(combination{3, 4}, b.data(), words);
+        const Keyed_Candidate ka_again = keyed_candidate(combination{5, 6}, a.data(), words);
+        EXPECT_TRUE(Pattern_Less(words)(ka, kb));
+        EXPECT_FALSE(Pattern_Less(words)(kb, ka));
+        EXPECT_FALSE(Pattern_Less(words)(ka, ka_again));
+        EXPECT_FALSE(Pattern_Equal(words)(ka, kb));
+        EXPECT_TRUE(Pattern_Equal(words)(ka, ka_again));
+        EXPECT_EQ(ka_again.pair.row1, 5u);
+    }
+}
 
 // --- condition seven
 // ------------------------------------------------------------------------------
