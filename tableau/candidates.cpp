@@ -148,10 +148,10 @@ bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Patte
         const unsigned upper = (d << 16) | l;
         for (auto it = table.lower_bound((d << 16) | d); it != table.end() && it->first <= upper;
              ++it) {
-            const std::vector<unsigned>& list = *it->second.members;
+            const std::size_t members = it->second.members->size();
             // Rows before zero_begin are non-zero in the column, the pair's parents among them.
-            for (std::size_t p = it->second.zero_begin; p < list.size(); ++p) {
-                if (support_inside(t.bit_patterns.pattern(list[p]), outer, width)) return false;
+            for (std::size_t p = it->second.zero_begin; p < members; ++p) {
+                if (support_inside(table.member_pattern(it->second, p), outer, width)) return false;
             }
         }
     }
@@ -195,7 +195,7 @@ void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
             unsigned p = bucket.zero_begin;
             while (p < bucket.zero_end) {
                 const unsigned u = list[p];
-                if (!support_inside(inner, t.bit_patterns.pattern(u), words)) {
+                if (!support_inside(inner, table.member_pattern(bucket, p), words)) {
                     ++p;
                     continue;
                 }

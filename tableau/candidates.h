@@ -111,12 +111,14 @@ bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned colum
 
 // True when no row of the table that was zero in the column at the last partition, or that was
 // inserted since, has its support inside the candidate's union pattern (t.scratch_pattern); only
-// the buckets whose key span lies inside the summary's span are examined.
+// the buckets whose key span lies inside the summary's span are examined. The table files the
+// patterns of t.bit_patterns.
 bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary, Pattern_Table& table);
 
 // Condition seven: deletes every row of the zero parts of the table (zero in the column at the
 // last partition, present then) whose support contains the support of the new row n: its status
 // becomes -2, it leaves its bucket and is pushed onto free_rows, and `deleted` grows by one.
-// Rows inserted since the partition are left alone; n itself is not yet in the table.
+// Rows inserted since the partition are left alone; n itself is not yet in the table. The table
+// files the patterns of t.bit_patterns.
 void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
                           std::vector<unsigned>& free_rows, unsigned& deleted);

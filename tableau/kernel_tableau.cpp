@@ -152,7 +152,7 @@ void Kernel_Tableau::elementary_modes(bool use_condition_seven, bool after_conve
     if (reactions > max_key_columns) {
         throw std::length_error("elementary_modes: more than 65536 reaction columns");
     }
-    Mode_Run run{Pattern_Table(), {}, Mode_Counters(), use_condition_seven, {}};
+    Mode_Run run{Pattern_Table(bit_patterns), {}, Mode_Counters(), use_condition_seven, {}};
     for (unsigned r = 0; r < rows; ++r) {
         if (zero_pattern[r].first_nonzero == INT_MAX) {
             throw std::invalid_argument(

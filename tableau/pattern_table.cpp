@@ -1,5 +1,6 @@
 #include "tableau/pattern_table.h"
 
+#include <algorithm>
 #include <utility>
 
 unsigned pattern_key(const Zero_Pattern& z) {
@@ -7,8 +8,28 @@ unsigned pattern_key(const Zero_Pattern& z) {
 }
 
 template <typename Key, typename Row>
+void general_Pattern_Table<Key, Row>::swap_patterns(map_value<Row>& bucket, std::size_t a,
+                                                    std::size_t b) {
+    std::swap_ranges(bucket.patterns.begin() + a * pattern_words_,
+                     bucket.patterns.begin() + (a + 1) * pattern_words_,
+                     bucket.patterns.begin() + b * pattern_words_);
+}
+
+template <typename Key, typename Row>
+void general_Pattern_Table<Key, Row>::copy_pattern(map_value<Row>& bucket, std::size_t from,
+                                                   std::size_t to) {
+    std::copy_n(bucket.patterns.begin() + from * pattern_words_, pattern_words_,
+                bucket.patterns.begin() + to * pattern_words_);
+}
+
+template <typename Key, typename Row>
 void general_Pattern_Table<Key, Row>::insert(Key key, Row row) {
-    buckets_[key].members->push_back(row);
+    map_value<Row>& bucket = buckets_[key];
+    bucket.members->push_back(row);
+    if (source_ != nullptr) {
+        const unsigned* pattern = source_->pattern(row);
+        bucket.patterns.insert(bucket.patterns.end(), pattern, pattern + pattern_words_);
+    }
 }
 
 template <typename Key, typename Row>
@@ -25,6 +46,7 @@ void general_Pattern_Table<Key, Row>::partition_buckets(const Predicate& predica
             while (front < back && !predicate(list[back - 1])) --back;
             if (front >= back) break;
             std::swap(list[front], list[back - 1]);
+            swap_patterns(bucket, front, back - 1);
             ++front;
             --back;
         }
@@ -38,9 +60,12 @@ void general_Pattern_Table<Key, Row>::erase_zero_member(map_value<Row>& bucket, 
     std::vector<Row>& list = *bucket.members;
     bucket.zero_end -= 1;
     list[position] = list[bucket.zero_end];
+    copy_pattern(bucket, bucket.zero_end, position);
     // Rows inserted since the partition stay behind the zero part.
     list[bucket.zero_end] = list.back();
+    copy_pattern(bucket, list.size() - 1, bucket.zero_end);
     list.pop_back();
+    bucket.patterns.resize(list.size() * pattern_words_);
 }
 
 template class general_Pattern_Table<unsigned int, unsigned int>;

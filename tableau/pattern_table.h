@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "tableau/bit_pattern.h"
 #include "tableau/tableau.h"
 
 // Key under which a row is filed: its first non-zero reaction column in the high 16 bits, its
@@ -19,6 +20,9 @@ template <typename Row>
 class map_value {
    public:
     std::unique_ptr<std::vector<Row> > members = std::make_unique<std::vector<Row> >();
+    // Copies of the members' bit patterns, in member order, when the table files patterns: the
+    // scans of a bucket then read them one after another instead of all over the tableau.
+    std::vector<unsigned> patterns;
     unsigned zero_begin = 0;
     unsigned zero_end = 0;
 };
@@ -44,7 +48,16 @@ class general_Pattern_Table {
     using iterator = typename Buckets::iterator;
     using const_iterator = typename Buckets::const_iterator;
 
-    // Appends `row` to the list of `key`, making the bucket when it is new. Leaves the positions.
+    // A table that files row indices only.
+    general_Pattern_Table() = default;
+
+    // A table that also files a copy of each member's pattern from `source`, which must outlive
+    // it; a row's pattern must not change while the row is filed.
+    explicit general_Pattern_Table(const Bit_Pattern& source)
+        : source_(&source), pattern_words_(source.words_per_row) {}
+
+    // Appends `row` (and its pattern, when the table files patterns) to the list of `key`,
+    // making the bucket when it is new. Leaves the positions.
     void insert(Key key, Row row);
 
     // Splits every bucket in place into the rows meeting `predicate` (first) and the rows failing
@@ -68,8 +81,24 @@ class general_Pattern_Table {
     // Number of buckets.
     std::size_t size() const { return buckets_.size(); }
 
+    // Words of each filed pattern copy; 0 when the table files no patterns.
+    unsigned pattern_words() const { return pattern_words_; }
+
+    // The filed pattern copy of the member at `position` of `bucket`.
+    const unsigned* member_pattern(const map_value<Row>& bucket, std::size_t position) const {
+        return bucket.patterns.data() + position * pattern_words_;
+    }
+
    private:
+    // Exchanges the pattern copies of the members at positions a and b of `bucket`.
+    void swap_patterns(map_value<Row>& bucket, std::size_t a, std::size_t b);
+
+    // Copies the pattern copy of the member at `from` onto the one at `to`.
+    void copy_pattern(map_value<Row>& bucket, std::size_t from, std::size_t to);
+
     Buckets buckets_;
+    const Bit_Pattern* source_ = nullptr;
+    unsigned pattern_words_ = 0;
 };
 
 using Pattern_Table = general_Pattern_Table<unsigned int, unsigned int>;

@@ -226,7 +226,7 @@ TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
     Kernel_Tableau t =
         start_tableau({spread_row({1, 1, 0, 0, 0}), spread_row({-1, 0, 0, 0, 1}), other},
                       std::vector<int>(4 * spread + 1, 1), {false, false, false}, 0);
-    Pattern_Table table;
+    Pattern_Table table(t.bit_patterns);
     table.insert(pattern_key(t.zero_pattern[0]), 0);
     table.insert(pattern_key(t.zero_pattern[1]), 1);
     if (!c.inserted_after_partition) table.insert(pattern_key(t.zero_pattern[2]), 2);
@@ -304,7 +304,7 @@ TEST(DeleteSupersetRows, DeletesOlderRowsZeroInTheColumnContainingTheNewRow) {
         {0, 1, 0, 1, 0},  // 7: the new row
     };
     Kernel_Tableau t = start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(8, false), 0);
-    Pattern_Table table;
+    Pattern_Table table(t.bit_patterns);
     for (unsigned r = 0; r <= 5; ++r) table.insert(pattern_key(t.zero_pattern[r]), r);
     table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
     table.insert(pattern_key(t.zero_pattern[6]), 6);

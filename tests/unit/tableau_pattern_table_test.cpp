@@ -12,6 +12,31 @@ std::vector<unsigned> members_of(const map_value<unsigned>& bucket) { return *bu
 
 Zero_Pattern span(int first, int last) { return Zero_Pattern{0, 0, first, last, 0}; }
 
+// Patterns of `rows` slots over 64 columns, each slot's two words telling its index apart.
+Bit_Pattern numbered_patterns(unsigned rows) {
+    Bit_Pattern bits(64, rows);
+    for (unsigned r = 0; r < rows; ++r) {
+        bits.pattern(r)[0] = r;
+        bits.pattern(r)[1] = ~r;
+    }
+    return bits;
+}
+
+// Expects the filed pattern copy of every member to be its row's pattern in `source`.
+void expect_patterns_follow_members(const Pattern_Table& table, const Bit_Pattern& source) {
+    ASSERT_EQ(table.pattern_words(), source.words_per_row);
+    for (const auto& [key, bucket] : table) {
+        const std::vector<unsigned>& list = *bucket.members;
+        ASSERT_EQ(bucket.patterns.size(), list.size() * source.words_per_row) << "key " << key;
+        for (std::size_t p = 0; p < list.size(); ++p) {
+            const unsigned* expected = source.pattern(list[p]);
+            EXPECT_TRUE(std::equal(expected, expected + source.words_per_row,
+                                   table.member_pattern(bucket, p)))
+                << "key " << key << ", row " << list[p];
+        }
+    }
+}
+
 TEST(PatternKey, HoldsFirstAndLastNonZeroColumnAndOrdersByFirst) {
     EXPECT_EQ(pattern_key(span(1, 40)), 65536u + 40u);
     EXPECT_EQ(pattern_key(span(2, 9)), 2u * 65536u + 9u);
@@ -52,9 +77,11 @@ class PartitionBuckets : public ::testing::TestWithParam<Partition_Case> {};
 
 TEST_P(PartitionBuckets, PutsTheRowsMeetingThePredicateFirst) {
     const Partition_Case& c = GetParam();
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(static_cast<unsigned>(c.column.size()));
+    Pattern_Table table(source);
     for (unsigned r = 0; r < c.column.size(); ++r) table.insert(11, r);
     table.partition_buckets(Column_Predicate<int>{c.column, 1, 0});
+    expect_patterns_follow_members(table, source);
     const map_value<unsigned>& bucket = table.begin()->second;
     const std::vector<unsigned> list = members_of(bucket);
     EXPECT_EQ(bucket.zero_begin, c.zero_begin);
@@ -107,7 +134,8 @@ TEST(EraseZeroMember, KeepsTheRowsInsertedSinceThePartitionBehindTheZeroPart) {
     // Rows 10..13 with row 10 alone non-zero in the column.
     std::vector<int> column(16, 0);
     column[10] = 1;
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(16);
+    Pattern_Table table(source);
     for (unsigned r = 10; r <= 13; ++r) table.insert(0, r);
     table.partition_buckets(Column_Predicate<int>{column, 1, 0});
     table.insert(0, 14);
@@ -121,16 +149,19 @@ TEST(EraseZeroMember, KeepsTheRowsInsertedSinceThePartitionBehindTheZeroPart) {
     table.erase_zero_member(bucket, 1);
     EXPECT_EQ(members_of(bucket), (std::vector<unsigned>{10, 13, 12, 15, 14}));
     EXPECT_EQ(bucket.zero_end, 3u);
+    expect_patterns_follow_members(table, source);
 
     // The last row of the zero part: nothing fills the hole but an inserted row.
     table.erase_zero_member(bucket, 2);
     EXPECT_EQ(members_of(bucket), (std::vector<unsigned>{10, 13, 14, 15}));
     EXPECT_EQ(bucket.zero_begin, 1u);
     EXPECT_EQ(bucket.zero_end, 2u);
+    expect_patterns_follow_members(table, source);
 
     table.erase_zero_member(bucket, 1);
     EXPECT_EQ(members_of(bucket), (std::vector<unsigned>{10, 15, 14}));
     EXPECT_EQ(bucket.zero_end, 1u);
+    expect_patterns_follow_members(table, source);
 }
 
 }  // namespace
