@@ -20,50 +20,55 @@ struct combination {
     unsigned row2;
 };
 
-// A candidate with its union pattern, as sorted and de-duplicated. The first four pattern words
-// are packed into `head` (word 0 in the high half of head[0], absent words 0), so that the sort
-// settles most comparisons inside the array it moves; words 4 onward are read at `rest`, which
-// is not owned and only read when the patterns have more than four words.
+// A candidate as sorted and de-duplicated: the first four words of its union pattern are packed
+// into `head` (word 0 in the high half of head[0], absent words 0), so that the sort settles most
+// comparisons inside the array it moves. Words 4 onward are united from the rows' patterns when
+// a comparison needs them.
 struct Keyed_Candidate {
     std::uint64_t head[2];
-    const unsigned* rest;
     combination pair;
 };
 
 // Number of pattern words a Keyed_Candidate holds in its head.
 constexpr unsigned keyed_head_words = 4;
 
-// Keyed candidate of `pair` whose union pattern has `words` words at `pattern`, which must stay
-// valid while the candidate's `rest` is read.
-Keyed_Candidate keyed_candidate(combination pair, const unsigned* pattern, unsigned words);
+// Keyed candidate of `pair`, its union pattern taken from the rows' patterns in `bits`.
+Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits);
 
-// Orders keyed candidates by their union patterns, word by word as unsigned numbers.
+// Word w of the union pattern of the candidate's rows.
+inline unsigned union_word(const Bit_Pattern& bits, const Keyed_Candidate& c, unsigned w) {
+    return bits.pattern(c.pair.row1)[w] | bits.pattern(c.pair.row2)[w];
+}
+
+// Orders keyed candidates by their union patterns in `bits`, word by word as unsigned numbers.
 class Pattern_Less {
    public:
-    explicit Pattern_Less(unsigned words)
-        : rest_words_(words > keyed_head_words ? words - keyed_head_words : 0) {}
+    explicit Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
     bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
         if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
         if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-        return pattern_words_less(a.rest, b.rest, rest_words_);
+        for (unsigned w = keyed_head_words; w < bits_.words_per_row; ++w) {
+            const unsigned x = union_word(bits_, a, w);
+            const unsigned y = union_word(bits_, b, w);
+            if (x != y) return x < y;
+        }
+        return false;
     }
 
    private:
-    unsigned rest_words_;
+    const Bit_Pattern& bits_;
 };
 
-// True for keyed candidates with equal union patterns.
+// True for keyed candidates with equal union patterns in `bits`.
 class Pattern_Equal {
    public:
-    explicit Pattern_Equal(unsigned words)
-        : rest_words_(words > keyed_head_words ? words - keyed_head_words : 0) {}
+    explicit Pattern_Equal(const Bit_Pattern& bits) : less_(bits) {}
     bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
-        return a.head[0] == b.head[0] && a.head[1] == b.head[1] &&
-               std::equal(a.rest, a.rest + rest_words_, b.rest);
+        return !less_(a, b) && !less_(b, a);
     }
 
    private:
-    unsigned rest_words_;
+    Pattern_Less less_;
 };
 
 // One list of candidates per number of common zero columns, 0 to reactions - 1.

@@ -57,15 +57,10 @@ void print_summary(const Mode_Counters& c) {
 // same union support would give the same row. `keyed` is working storage, reused between calls.
 void drop_duplicate_candidates(const Kernel_Tableau& t, std::vector<combination>& list,
                                std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters) {
-    const unsigned words = t.bit_patterns.words_per_row;
-    Bit_Pattern unions(static_cast<int>(t.reactions), static_cast<unsigned>(list.size()));
     keyed.clear();
-    for (unsigned i = 0; i < list.size(); ++i) {
-        t.bit_patterns.unite(list[i].row1, list[i].row2, unions.pattern(i));
-        keyed.push_back(keyed_candidate(list[i], unions.pattern(i), words));
-    }
-    std::sort(keyed.begin(), keyed.end(), Pattern_Less(words));
-    const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(words));
+    for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
+    std::sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns));
+    const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
     counters.tests_saved += keyed.end() - kept;
     list.clear();
     for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);

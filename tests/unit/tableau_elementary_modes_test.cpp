@@ -260,7 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Candidates keyed by union patterns of 6 words order and compare as their whole patterns do,
 // whether the patterns first differ inside the packed head or behind it.
-TEST(KeyedCandidate, OrdersAndComparesByTheWholePattern) {
+TEST(KeyedCandidate, OrdersAndComparesByTheWholeUnionPattern) {
     struct Case {
         unsigned differing_word;
         unsigned smaller;
@@ -270,21 +270,28 @@ TEST(KeyedCandidate, OrdersAndComparesByTheWholePattern) {
     for (const Case& c : {Case{0, 1, 2}, Case{1, 0x7FFFFFFFu, 0x80000000u}, Case{3, 5, 9},
                           Case{4, 0, 1}, Case{5, 3, 0xFFFFFFFFu}}) {
         SCOPED_TRACE(c.differing_word);
-        std::vector<unsigned> a(words, 0x12345678u);
-        std::vector<unsigned> b = a;
-        a[c.differing_word] = c.smaller;
-        b[c.differing_word] = c.larger;
+        // Row 0: pattern a; row 1: pattern b; row 2: all zero; rows 3 and 4: the even and the odd
+        // words of a, whose union is a again.
+        Bit_Pattern bits(32 * words, 5);
+        for (unsigned w = 0; w < words; ++w) bits.pattern(0)[w] = 0x12345678u;
+        bits.pattern(0)[c.differing_word] = c.smaller;
         // A later word pointing the other way must not matter.
-        if (c.differing_word + 1 < words) a[c.differing_word + 1] = 0xFFFFFFFFu;
-        const Keyed_Candidate ka = keyed_candidate(combination{1, 2}, a.data(), words);
-        const Keyed_Candidate kb = keyed_candidate(combination{3, 4}, b.data(), words);
-        const Keyed_Candidate ka_again = keyed_candidate(combination{5, 6}, a.data(), words);
-        EXPECT_TRUE(Pattern_Less(words)(ka, kb));
-        EXPECT_FALSE(Pattern_Less(words)(kb, ka));
-        EXPECT_FALSE(Pattern_Less(words)(ka, ka_again));
-        EXPECT_FALSE(Pattern_Equal(words)(ka, kb));
-        EXPECT_TRUE(Pattern_Equal(words)(ka, ka_again));
-        EXPECT_EQ(ka_again.pair.row1, 5u);
+        if (c.differing_word + 1 < words) bits.pattern(0)[c.differing_word + 1] = 0xFFFFFFFFu;
+        for (unsigned w = 0; w < words; ++w) {
+            bits.pattern(1)[w] = w == c.differing_word ? c.larger : 0x12345678u;
+            bits.pattern(w % 2 == 0 ? 3 : 4)[w] = bits.pattern(0)[w];
+        }
+        const Keyed_Candidate ka = keyed_candidate(combination{0, 2}, bits);
+        const Keyed_Candidate kb = keyed_candidate(combination{2, 1}, bits);
+        const Keyed_Candidate ka_split = keyed_candidate(combination{3, 4}, bits);
+        const Pattern_Less less(bits);
+        EXPECT_TRUE(less(ka, kb));
+        EXPECT_FALSE(less(kb, ka));
+        EXPECT_FALSE(less(ka, ka_split));
+        EXPECT_FALSE(less(ka_split, ka));
+        EXPECT_FALSE(Pattern_Equal(bits)(ka, kb));
+        EXPECT_TRUE(Pattern_Equal(bits)(ka, ka_split));
+        EXPECT_EQ(ka_split.pair.row1, 3u);
     }
 }
 
