@@ -1,7 +1,5 @@
 #include "tableau/bit_pattern.h"
 
-#include "tableau/zeros_in_short_table.h"
-
 Bit_Pattern::Bit_Pattern(int bits, unsigned rows)
     : words_per_row(static_cast<unsigned>(bits / 32 + (bits % 32 != 0 ? 1 : 0))),
       bits_in_last_word(bits % 32 != 0 ? bits % 32 : 32) {
@@ -26,14 +24,7 @@ void Bit_Pattern::set_pattern(unsigned row, Iterator position) {
 }
 
 unsigned Bit_Pattern::count_common_zeros(unsigned a, unsigned b, const unsigned* mask) const {
-    const unsigned* pa = pattern(a);
-    const unsigned* pb = pattern(b);
-    unsigned zeros = 0;
-    for (unsigned w = 0; w < words_per_row; ++w) {
-        const unsigned x = pa[w] | pb[w] | mask[w];
-        zeros += zeros_per_short[x & 0xFFFFu] + zeros_per_short[x >> 16];
-    }
-    return zeros;
+    return common_zeros(pattern(a), pattern(b), mask, words_per_row);
 }
 
 void Bit_Pattern::unite(unsigned a, unsigned b, unsigned* out) const {

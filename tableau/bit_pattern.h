@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "tableau/zeros_in_short_table.h"
+
 // Zero/non-zero structure of the reaction part of every tableau row slot, one fixed-width bit
 // set per slot in one contiguous store. Column k lies in word k / 32 at bit 31 - k % 32 (the first
 // column of a word is its most significant bit); a bit is 1 where the coefficient is non-zero.
@@ -44,6 +46,18 @@ inline bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned wo
         if (a[w] != b[w]) return a[w] < b[w];
     }
     return false;
+}
+
+// Number of columns whose bit is 0 in `a`, in `b` and in `mask` (all `words` words long).
+// Inline: it is the count of every candidate pair, unrolled where `words` is a constant.
+inline unsigned common_zeros(const unsigned* a, const unsigned* b, const unsigned* mask,
+                             unsigned words) {
+    unsigned zeros = 0;
+    for (unsigned w = 0; w < words; ++w) {
+        const unsigned x = a[w] | b[w] | mask[w];
+        zeros += zeros_per_short[x & 0xFFFFu] + zeros_per_short[x >> 16];
+    }
+    return zeros;
 }
 
 // True when every bit set in `inner` is set in `outer` (both `words` words long): the support

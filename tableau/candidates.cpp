@@ -2,19 +2,46 @@
 
 #include <algorithm>
 #include <iostream>
+#include <type_traits>
 
 namespace {
 
-// Files the pair (a, b) under its number of common zero columns, or refuses it when the two rows
-// share fewer zero columns than a row of the next step must have.
-void accept_pair(const Mode_Tableau& t, unsigned a, unsigned b, Candidate_Lists& lists,
-                 std::int64_t& tests_saved) {
-    const unsigned zeros = common_zero_count(t.bit_patterns, a, b);
-    if (static_cast<std::int64_t>(zeros) < t.req_zeros) {
-        ++tests_saved;
-        return;
+// Calls `scan` with the pattern width as a compile-time constant for patterns of one to four
+// words, where the compiler then unrolls the word loops of the innermost tests, and with 0
+// (the scan reads the width at run time) for longer patterns.
+template <typename Scan>
+auto with_fixed_width(unsigned words, Scan&& scan) {
+    switch (words) {
+        case 1:
+            return scan(std::integral_constant<unsigned, 1>{});
+        case 2:
+            return scan(std::integral_constant<unsigned, 2>{});
+        case 3:
+            return scan(std::integral_constant<unsigned, 3>{});
+        case 4:
+            return scan(std::integral_constant<unsigned, 4>{});
+        default:
+            return scan(std::integral_constant<unsigned, 0>{});
     }
-    lists.at(zeros).push_back(combination{a, b});
+}
+
+// Files each pair (a, b), b from [first, last), under its number of common zero columns, or
+// refuses it when the two rows share fewer zero columns than a row of the next step must have.
+// Patterns of `Words` words, or of the tableau's width when Words is 0.
+template <unsigned Words>
+void accept_pairs(const Mode_Tableau& t, unsigned a, const unsigned* first, const unsigned* last,
+                  Candidate_Lists& lists, std::int64_t& tests_saved) {
+    const unsigned width = Words != 0 ? Words : t.bit_patterns.words_per_row;
+    const unsigned* pa = t.bit_patterns.pattern(a);
+    for (const unsigned* j = first; j != last; ++j) {
+        // Row a's own pattern as the mask adds nothing to the union of a and b.
+        const unsigned zeros = common_zeros(pa, t.bit_patterns.pattern(*j), pa, width);
+        if (static_cast<std::int64_t>(zeros) < t.req_zeros) {
+            ++tests_saved;
+            continue;
+        }
+        lists.at(zeros).push_back(combination{a, *j});
+    }
 }
 
 // First coefficient of slot r.
@@ -52,19 +79,21 @@ void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned c
 
 void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const unsigned* last,
                           Candidate_Lists& lists, std::int64_t& tests_saved) {
-    for (const unsigned* i = first; i != last; ++i) {
-        for (const unsigned* j = i + 1; j != last; ++j) accept_pair(t, *i, *j, lists, tests_saved);
-    }
+    with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
+        for (const unsigned* i = first; i != last; ++i) {
+            accept_pairs<words>(t, *i, i + 1, last, lists, tests_saved);
+        }
+    });
 }
 
 void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, const unsigned* last1,
                               const unsigned* first2, const unsigned* last2, Candidate_Lists& lists,
                               std::int64_t& tests_saved) {
-    for (const unsigned* i = first1; i != last1; ++i) {
-        for (const unsigned* j = first2; j != last2; ++j) {
-            accept_pair(t, *i, *j, lists, tests_saved);
+    with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
+        for (const unsigned* i = first1; i != last1; ++i) {
+            accept_pairs<words>(t, *i, first2, last2, lists, tests_saved);
         }
-    }
+    });
 }
 
 void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Candidate_Lists& lists,
@@ -135,7 +164,7 @@ bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned colum
 namespace {
 
 // The scan of conical_independence for patterns of `Words` words, or of `words` words when
-// Words is 0: a fixed width lets the compiler unroll the innermost support test.
+// Words is 0.
 template <unsigned Words>
 bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Pattern_Table& table,
                             unsigned words) {
@@ -163,18 +192,8 @@ bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
     const unsigned words = t.bit_patterns.words_per_row;
     const unsigned f = static_cast<unsigned>(summary.first_nonzero);
     const unsigned l = static_cast<unsigned>(summary.last_nonzero);
-    switch (words) {
-        case 1:
-            return no_support_inside_span<1>(t, f, l, table, words);
-        case 2:
-            return no_support_inside_span<2>(t, f, l, table, words);
-        case 3:
-            return no_support_inside_span<3>(t, f, l, table, words);
-        case 4:
-            return no_support_inside_span<4>(t, f, l, table, words);
-        default:
-            return no_support_inside_span<0>(t, f, l, table, words);
-    }
+    return with_fixed_width(
+        words, [&](auto fixed) { return no_support_inside_span<fixed>(t, f, l, table, words); });
 }
 
 void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,

@@ -162,6 +162,32 @@ INSTANTIATE_TEST_SUITE_P(
             "NoRowInTheColumn", {{0, 1, 0}, {0, 0, 1}}, {true, false}, 0, "", {}, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Two reversible rows non-zero in column 0, one also in the last column, the other in column 1:
+// at every width (one to seven pattern words) the pair shares width - 3 zero columns.
+TEST(GenerateCandidates, CountsCommonZerosOverEveryPatternWord) {
+    for (const int width : {5, 40, 70, 100, 128, 129, 200}) {
+        SCOPED_TRACE(width);
+        std::vector<int> a(width, 0), b(width, 0);
+        a[0] = b[0] = 1;
+        a[width - 1] = 2;
+        b[1] = -1;
+        for (const int req_zeros : {width - 3, width - 2}) {
+            Kernel_Tableau t =
+                start_tableau({a, b}, std::vector<int>(width, 0), {true, true}, req_zeros);
+            Row_Classes classes;
+            classes.rev = {0, 1};
+            Candidate_Lists lists(t.reactions);
+            std::int64_t tests_saved = 0, possible = 0;
+            ::testing::internal::CaptureStdout();
+            generate_candidates(t, classes, lists, tests_saved, possible);
+            ::testing::internal::GetCapturedStdout();
+            const bool accepted = req_zeros == width - 3;
+            EXPECT_EQ(lists[width - 3].size(), accepted ? 1u : 0u);
+            EXPECT_EQ(tests_saved, accepted ? 0 : 1);
+        }
+    }
+}
+
 TEST(CommonZeroCount, CountsTheColumnsWhereBothRowsAreZero) {
     // 40 columns, so the count runs over two pattern words.
     std::vector<int> a(40, 0), b(40, 0);
