@@ -48,6 +48,11 @@ inline bool pattern_words_less(const unsigned* a, const unsigned* b, unsigned wo
     return false;
 }
 
+// True when the bit of `column` is 1 in `pattern`.
+inline bool column_set(const unsigned* pattern, unsigned column) {
+    return (pattern[column / 32] >> (31 - column % 32) & 1u) != 0;
+}
+
 // Number of columns whose bit is 0 in `a`, in `b` and in `mask` (all `words` words long).
 // Inline: it is the count of every candidate pair, unrolled where `words` is a constant.
 inline unsigned common_zeros(const unsigned* a, const unsigned* b, const unsigned* mask,
