@@ -171,14 +171,14 @@ bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Patte
     const unsigned width = Words != 0 ? Words : words;
     const unsigned* outer = t.scratch_pattern.get();
     for (unsigned d = f; d <= l; ++d) {
-        // Every row filed under key (d, e) is non-zero in columns d and e: none lies inside a
-        // union without them.
+        // Every row filed under a key of first column d is non-zero in column d: none lies
+        // inside a union without it.
         if (!column_set(outer, d)) continue;
         // Rows whose support begins at d and ends at or before l.
         const unsigned upper = (d << 16) | l;
         for (auto it = table.lower_bound((d << 16) | d); it != table.end() && it->first <= upper;
              ++it) {
-            if (!column_set(outer, it->first & 0xFFFFu)) continue;
+            if (!support_inside(it->second.shared.data(), outer, width)) continue;
             const std::size_t members = it->second.members->size();
             // Rows before zero_begin are non-zero in the column, the pair's parents among them.
             for (std::size_t p = it->second.zero_begin; p < members; ++p) {
