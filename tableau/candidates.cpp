@@ -127,9 +127,9 @@ void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Cand
 }
 
 Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
-    Keyed_Candidate keyed{{0, 0}, pair};
+    Keyed_Candidate keyed{0, pair};
     for (unsigned w = 0; w < bits.words_per_row && w < keyed_head_words; ++w) {
-        keyed.head[w / 2] |= std::uint64_t(union_word(bits, keyed, w)) << (w % 2 == 0 ? 32 : 0);
+        keyed.head |= std::uint64_t(union_word(bits, keyed, w)) << (w == 0 ? 32 : 0);
     }
     return keyed;
 }

@@ -20,17 +20,17 @@ struct combination {
     unsigned row2;
 };
 
-// A candidate as sorted and de-duplicated: the first four words of its union pattern are packed
-// into `head` (word 0 in the high half of head[0], absent words 0), so that the sort settles most
-// comparisons inside the array it moves. Words 4 onward are united from the rows' patterns when
-// a comparison needs them.
+// A candidate as sorted and de-duplicated: the first two words of its union pattern are packed
+// into `head` (word 0 in the high half, an absent word 1 as 0), so that the sort settles most
+// comparisons inside the array it moves, whose entries stay 16 bytes. Words 2 onward are united
+// from the rows' patterns when a comparison needs them.
 struct Keyed_Candidate {
-    std::uint64_t head[2];
+    std::uint64_t head;
     combination pair;
 };
 
 // Number of pattern words a Keyed_Candidate holds in its head.
-constexpr unsigned keyed_head_words = 4;
+constexpr unsigned keyed_head_words = 2;
 
 // Keyed candidate of `pair`, its union pattern taken from the rows' patterns in `bits`.
 Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits);
@@ -45,8 +45,7 @@ class Pattern_Less {
    public:
     explicit Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
     bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
-        if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+        if (a.head != b.head) return a.head < b.head;
         for (unsigned w = keyed_head_words; w < bits_.words_per_row; ++w) {
             const unsigned x = union_word(bits_, a, w);
             const unsigned y = union_word(bits_, b, w);

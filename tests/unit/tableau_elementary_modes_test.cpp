@@ -293,8 +293,8 @@ TEST(KeyedCandidate, OrdersAndComparesByTheWholeUnionPattern) {
         unsigned larger;
     };
     const unsigned words = 6;
-    for (const Case& c : {Case{0, 1, 2}, Case{1, 0x7FFFFFFFu, 0x80000000u}, Case{3, 5, 9},
-                          Case{4, 0, 1}, Case{5, 3, 0xFFFFFFFFu}}) {
+    for (const Case& c : {Case{0, 1, 2}, Case{1, 0x7FFFFFFFu, 0x80000000u}, Case{2, 5, 9},
+                          Case{3, 5, 9}, Case{4, 0, 1}, Case{5, 3, 0xFFFFFFFFu}}) {
         SCOPED_TRACE(c.differing_word);
         // Row 0: pattern a; row 1: pattern b; row 2: all zero; rows 3 and 4: the even and the odd
         // words of a, whose union is a again.
