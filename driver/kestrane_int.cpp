@@ -100,6 +100,27 @@ void write_overall_reactions(FILE* report, const mat* m, const mat* NT, const en
     freemat(overall);
 }
 
+// Conservation relations (rows over the internal metabolites) as a matrix and as equations.
+void write_relations(FILE* report, const mat* relations, const enc* metabolite_list) {
+    if (fmatoutput(relations, report) != 0)
+        crel_equation_output(report, relations, metabolite_list);
+    else
+        fprintf(report, "- not found -\n");
+}
+
+// Releases what both endings of the run hold: the reduced system, the subsets, the transposed
+// full matrix, the block membership table with its holder, and the network model.
+void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holder,
+                 network_model& model) {
+    freemat(R);
+    freevector(srev);
+    freemat(S);
+    freemat(NT);
+    free(*block_holder);
+    free(block_holder);
+    release_model(model);
+}
+
 int run(int argc, char** argv) {
     const run_names names = get_filein_fileout(argc, argv);         // 1
     const network_file file = read_network(names.input);            // 2
@@ -168,13 +189,7 @@ int run(int argc, char** argv) {
         close_report_or_stop(report, names.output.c_str());
         freemat(CB);
         freevector(all_irreversible);
-        freemat(R);
-        freevector(srev);
-        freemat(S);
-        freemat(NT);
-        free(*block_holder);
-        free(block_holder);
-        release_model(model);
+        release_run(R, srev, S, NT, block_holder, model);
         printf("\nProgram correctly finished.\n");
         return 0;
     }
@@ -195,10 +210,7 @@ int run(int argc, char** argv) {
     Nint_t = transp(model.Nint);
     mat* CR = kernel(Nint_t);
     freemat(Nint_t);
-    if (fmatoutput(CR, report) != 0)
-        crel_equation_output(report, CR, model.metabolite_list);
-    else
-        fprintf(report, "- not found -\n");
+    write_relations(report, CR, model.metabolite_list);
     freemat(CR);
     flush();
 
@@ -206,10 +218,7 @@ int run(int argc, char** argv) {
     conservation_tableau.convex_basis(conservation_iteration, false);
     mat* NNCR = conservation_tableau.make_mat();
     fprintf(report, "\nNON-NEGATIVE CONSERVATION RELATIONS\n");
-    if (fmatoutput(NNCR, report) != 0)
-        crel_equation_output(report, NNCR, model.metabolite_list);
-    else
-        fprintf(report, "- not found -\n");
+    write_relations(report, NNCR, model.metabolite_list);
     freemat(NNCR);
     freevector(all_irreversible);
     flush();
@@ -237,20 +246,14 @@ int run(int argc, char** argv) {
     control_modi(EMx, report, model.enzymes);
 
     close_report_or_stop(report, names.output.c_str());             // 25
-    freemat(R);
-    freevector(srev);
-    freemat(S);
-    freemat(NT);
-    release_model(model);
+    free(EM->head);  // the rows of EM belong to the mode tableau
+    free(EM);
+    release_run(R, srev, S, NT, block_holder, model);
     additional_em(names.output.c_str(), CBx, EMx);
     freemat(CBx_overall);
     freemat(EMx_overall);
     freemat(CBx);
     freemat(EMx);
-    free(EM->head);  // the rows of EM belong to the mode tableau
-    free(EM);
-    free(*block_holder);
-    free(block_holder);
 
     printf("\nProgram correctly finished.\n");                     // 26
     return 0;

@@ -46,15 +46,12 @@ std::vector<int> truncate_coefficients(const network_file& file,
 
 enc* enzyme_list(const std::vector<const std::string*>& reactions, std::size_t irreversible) {
     enc* list = new_met_list();
-    enc* last = list;
+    enc* node = list;
     for (std::size_t j = 0; j < reactions.size(); ++j) {
-        enc* node = new enc;
+        node = insert_node_after(node);
         node->flag = j < irreversible ? 1 : 0;
         node->number = static_cast<int>(j) + 1;
         node->name = *reactions[j];
-        node->next = last->next;
-        last->next = node;
-        last = node;
     }
     return list;
 }
@@ -62,9 +59,9 @@ enc* enzyme_list(const std::vector<const std::string*>& reactions, std::size_t i
 enc* metabolite_list(const std::vector<const std::string*>& mets, std::size_t internal,
                      const mat* n, const simple_vector* rev) {
     enc* list = new_met_list();
-    enc* last = list;
+    enc* node = list;
     for (int m = 0; m < n->rows; ++m) {
-        enc* node = new enc;
+        node = insert_node_after(node);
         node->flag = static_cast<std::size_t>(m) < internal ? 0 : 1;
         node->number = m + 1;
         node->name = *mets[m];
@@ -78,9 +75,6 @@ enc* metabolite_list(const std::vector<const std::string*>& mets, std::size_t in
             node->reaction_kinds += rev->head[j] == 1 ? 'i' : 'r';
         }
         mets_cumul[m] = node->reactions;
-        node->next = last->next;
-        last->next = node;
-        last = node;
     }
     return list;
 }

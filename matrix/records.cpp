@@ -43,13 +43,17 @@ enc* new_met_list() {
     return head;
 }
 
+enc* insert_node_after(enc* node) {
+    enc* inserted = new enc;
+    inserted->next = node->next;
+    node->next = inserted;
+    return inserted;
+}
+
 enc* append_node(enc* list) {
-    enc* before = list;
-    while (!is_tail(before->next)) before = before->next;
-    enc* node = new enc;
-    node->next = before->next;
-    before->next = node;
-    return node;
+    enc* last = list;
+    while (!is_tail(last->next)) last = last->next;
+    return insert_node_after(last);
 }
 
 void free_met_list(enc* list) {

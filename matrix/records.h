@@ -47,6 +47,9 @@ void freevector(simple_vector* v);
 // An empty list: a head node whose next is the self-linked tail node.
 enc* new_met_list();
 
+// Inserts a new data node right after node and returns it.
+enc* insert_node_after(enc* node);
+
 // Appends a data node before the tail of the list and returns it.
 enc* append_node(enc* list);
 
