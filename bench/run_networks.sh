@@ -20,9 +20,9 @@ while [ $# -gt 0 ]; do
     shift
 done
 
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF >/dev/null
-cmake --build build/release -j "$(nproc)" --target kestrane >/dev/null
-binary=$PWD/build/release/driver/kestrane
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF >/dev/null
+cmake --build build/bench -j "$(nproc)" --target kestrane >/dev/null
+binary=$PWD/build/bench/driver/kestrane
 
 networks=(examples/*.dat)
 if [ -d ../shared/networks ]; then

@@ -7,6 +7,6 @@ jobs=$(nproc)
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -L e2e --output-on-failure -j "$jobs"
