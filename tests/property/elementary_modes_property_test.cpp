@@ -285,7 +285,7 @@ Program_Modes program_modes(const Network& net) {
         result.console = captured.release();
         return result;
     }
-    Kernel_Tableau modes(basis);
+    Kernel_Tableau<int> modes(basis);
     modes.start_time();
     modes.elementary_modes(true, true);
     mat* em = modes.make_sorted_ref_mat();
