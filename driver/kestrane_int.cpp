@@ -6,6 +6,7 @@
 
 #include "driver/model.h"
 #include "driver/reduction.h"
+#include "driver/tableau_stages.h"
 #include "matrix/allocation.h"
 #include "matrix/kernel.h"
 #include "matrix/subset.h"
@@ -18,23 +19,14 @@
 #include "report/listings.h"
 #include "report/report_file.h"
 #include "statistics/participation.h"
-#include "tableau/int_combination.h"
-#include "tableau/kernel_tableau.h"
-#include "tableau/kestrane_tableau.h"
 
 namespace {
-
-using Reduced_Tableau = Kestrane_Tableau<int, Int_Combination<int> >;
-using Reduced_Iteration = Kestrane_Iteration;
 
 struct run_names {
     std::string invocation;
     std::string input;
     std::string output;
 };
-
-// The tableau stage running now; an integer overflow there is reported with it.
-const char* tableau_stage = "the convex basis";
 
 // Exactly two file names, which must differ; otherwise the usage text and status 1.
 run_names get_filein_fileout(int argc, char** argv) {
@@ -45,9 +37,10 @@ run_names get_filein_fileout(int argc, char** argv) {
     }
     run_names names{argv[0], argv[1], argv[2]};
     if (names.input == names.output) {
-        printf("\nThe name of the input file\n%s\nis the same as the name of the output file\n%s\n"
-               "Program prematurely finished.",
-               names.input.c_str(), names.output.c_str());
+        printf(
+            "\nThe name of the input file\n%s\nis the same as the name of the output file\n%s\n"
+            "Program prematurely finished.",
+            names.input.c_str(), names.output.c_str());
         exit(1);
     }
     return names;
@@ -62,8 +55,8 @@ void addressed(const void* pointer, const char* label, int count) {
 network_file read_network(const std::string& name) {
     network_file file;
     if (parser(name.c_str(), file.header_lines, file.reversible_reactions,
-               file.irreversible_reactions, file.internal_metabolites,
-               file.external_metabolites, file.coefficients) != 0)
+               file.irreversible_reactions, file.internal_metabolites, file.external_metabolites,
+               file.coefficients) != 0)
         exit(1);
     return file;
 }
@@ -94,7 +87,8 @@ void write_column_note(FILE* report, const mat* m) {
 }
 
 // Overall reactions of the modes in m: m x NT, listed and released.
-void write_overall_reactions(FILE* report, const mat* m, const mat* NT, const enc* metabolite_list) {
+void write_overall_reactions(FILE* report, const mat* m, const mat* NT,
+                             const enc* metabolite_list) {
     mat* overall = mult(m, NT);
     foveralloutput(overall, metabolite_list, report);
     freemat(overall);
@@ -122,82 +116,71 @@ void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holde
 }
 
 int run(int argc, char** argv) {
-    const run_names names = get_filein_fileout(argc, argv);         // 1
-    const network_file file = read_network(names.input);            // 2
-    network_model model = build_model(file);                        // 3
-    FILE* report = open_report(names.output);                       // 4
+    const run_names names = get_filein_fileout(argc, argv);  // 1
+    const network_file file = read_network(names.input);     // 2
+    network_model model = build_model(file);                 // 3
+    FILE* report = open_report(names.output);                // 4
     // The stream's error flag keeps every failed write; each flush checks it.
     const auto flush = [&] { flush_report_or_stop(report, names.output.c_str()); };
-    write_header(report, names, model);                             // 5
+    write_header(report, names, model);  // 5
     flush();
     save_frequency_of_metabolites_in_output(report, model.metabolite_list);  // 6
 
-    fprintf(report, "\nSTOICHIOMETRIC MATRIX\n");                   // 7
+    fprintf(report, "\nSTOICHIOMETRIC MATRIX\n");  // 7
     if (fmatoutput(model.Nint, report) != 0) fvectoroutput(model.rev, report);
     fprintf(report, "rows and columns are sorted as declared in the inputfile\n");
     unbalanced_internal_mets(model.Nint, report, model.metabolite_list);  // 8
 
-    mat* K = kernel(model.Nint);                                    // 9
+    mat* K = kernel(model.Nint);  // 9
     fprintf(report, "\nKERNEL\n");
     fmatoutput(K, report);
     write_column_note(report, K);
     fenzymeoutput(K, model.enzymes, report, nullptr);
     control_modi(K, report, model.enzymes);
-    mat* NT = transp(model.N);                                      // 10
+    mat* NT = transp(model.N);  // 10
     write_overall_reactions(report, K, NT, model.metabolite_list);
 
     int** block_holder = static_cast<int**>(calloc(1, sizeof(int*)));  // 11
     addressed(block_holder, "eimob in main", 1);
     block_diagonalisation(block_holder, report, K, model.enzymes, model.metabolite_list);
 
-    int** flag_holder = static_cast<int**>(calloc(1, sizeof(int*)));   // 12
+    int** flag_holder = static_cast<int**>(calloc(1, sizeof(int*)));  // 12
     addressed(flag_holder, "wrong_subset ", 1);
     mat* S = subset(K, model.rev, flag_holder);
     freemat(K);
     simple_vector* srev = subrev(S, model.rev);
 
-    fprintf(report, "\nSUBSETS OF REACTIONS\n");                    // 13
+    fprintf(report, "\nSUBSETS OF REACTIONS\n");  // 13
     fmatoutput(S, report);
     write_column_note(report, S);
     fenzymeoutput(S, model.enzymes, report, nullptr);
     write_overall_reactions(report, S, NT, model.metabolite_list);
 
-    cancel_contradictory_subsets(report, S, srev, *flag_holder);   // 14
+    cancel_contradictory_subsets(report, S, srev, *flag_holder);  // 14
     free(*flag_holder);
     free(flag_holder);
     flush();
     mat* R = reduced_system(report, model.Nint, S, srev, model.metabolite_list);
 
-    mat* Nint_t = transp(model.Nint);                               // 15
-    simple_vector* all_irreversible = new_vector(Nint_t->columns, "r not allocated",
+    simple_vector* all_irreversible = new_vector(model.Nint->rows, "r not allocated",  // 15
                                                  "r->head not allocated");
     for (int i = 0; i < all_irreversible->length; ++i) all_irreversible->head[i] = 1;
-    Reduced_Tableau conservation_tableau(Nint_t, all_irreversible, nullptr);
-    freemat(Nint_t);
-    Reduced_Iteration conservation_iteration(conservation_tableau);
+    Reduced_Basis basis = reduced_convex_basis(R, srev);  // 16, 17
 
-    Reduced_Tableau reduced_tableau(R, srev, nullptr);              // 16
-    Reduced_Iteration reduced_iteration(reduced_tableau);
-    reduced_tableau.convex_basis(reduced_iteration, false);
-    mat* CB = reduced_tableau.make_mat();
-
-    Kernel_Tableau mode_tableau(reduced_tableau);                   // 17
-    mode_tableau.take_time(false);
-
-    if (CB->rows == 0) {                                            // 18
+    if (basis.vectors->rows == 0) {  // 18
         fprintf(report, "\nThere is no convex basis.\n");
         close_report_or_stop(report, names.output.c_str());
-        freemat(CB);
+        freemat(basis.vectors);
         freevector(all_irreversible);
         release_run(R, srev, S, NT, block_holder, model);
         printf("\nProgram correctly finished.\n");
         return 0;
     }
 
-    fprintf(report, "\nCONVEX BASIS\n");                            // 19
+    fprintf(report, "\nCONVEX BASIS\n");  // 19
     flush();
-    mat* CBx = mult(CB, S);
-    freemat(CB);
+    mat* CBx = mult(basis.vectors, S);
+    freemat(basis.vectors);
     fmatoutput(CBx, report);
     flush();
     fenzymeoutput(CBx, model.enzymes, report, nullptr);
@@ -206,30 +189,25 @@ int run(int argc, char** argv) {
     foveralloutput(CBx_overall, model.metabolite_list, report);
     flush();
 
-    fprintf(report, "\nCONSERVATION RELATIONS\n");                  // 20
-    Nint_t = transp(model.Nint);
+    fprintf(report, "\nCONSERVATION RELATIONS\n");  // 20
+    mat* Nint_t = transp(model.Nint);
     mat* CR = kernel(Nint_t);
-    freemat(Nint_t);
     write_relations(report, CR, model.metabolite_list);
     freemat(CR);
     flush();
 
-    tableau_stage = "the non-negative conservation relations";     // 21
-    conservation_tableau.convex_basis(conservation_iteration, false);
-    mat* NNCR = conservation_tableau.make_mat();
+    mat* NNCR = non_negative_conservation_relations(Nint_t, all_irreversible);  // 21
+    freemat(Nint_t);
+    freevector(all_irreversible);
     fprintf(report, "\nNON-NEGATIVE CONSERVATION RELATIONS\n");
     write_relations(report, NNCR, model.metabolite_list);
     freemat(NNCR);
-    freevector(all_irreversible);
     flush();
 
-    tableau_stage = "the elementary modes";                         // 22
-    mode_tableau.start_time();
-    mode_tableau.elementary_modes(true, true);
-    mat* EM = mode_tableau.make_sorted_ref_mat();
+    mat* EMx = expanded_elementary_modes(*basis.tableau, S);  // 22
+    basis.tableau.reset();
 
-    fprintf(report, "\nELEMENTARY MODES\n");                        // 23
-    mat* EMx = mult(EM, S);
+    fprintf(report, "\nELEMENTARY MODES\n");  // 23
     fmatoutput(EMx, report);
     flush();
     write_column_note(report, EMx);
@@ -238,16 +216,14 @@ int run(int argc, char** argv) {
     fenzymeoutput(EMx, model.enzymes, report, *block_holder);
     fprintf(report, "</EMODE_DATA>\n");
 
-    mat* EMx_overall = mult(EMx, NT);                               // 24
+    mat* EMx_overall = mult(EMx, NT);  // 24
     ggt_matrix(EMx_overall);
     flush();
     foveralloutput(EMx_overall, model.metabolite_list, report);
     flush();
     control_modi(EMx, report, model.enzymes);
 
-    close_report_or_stop(report, names.output.c_str());             // 25
-    free(EM->head);  // the rows of EM belong to the mode tableau
-    free(EM);
+    close_report_or_stop(report, names.output.c_str());  // 25
     release_run(R, srev, S, NT, block_holder, model);
     additional_em(names.output.c_str(), CBx, EMx);
     freemat(CBx_overall);
@@ -255,21 +231,10 @@ int run(int argc, char** argv) {
     freemat(CBx);
     freemat(EMx);
 
-    printf("\nProgram correctly finished.\n");                     // 26
+    printf("\nProgram correctly finished.\n");  // 26
     return 0;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    try {
-        return run(argc, argv);
-    } catch (const Range_Error&) {
-        std::cout << std::flush;
-        printf("\nInteger overflow stopped the computation of %s: the network's coefficients are "
-               "too large for 32-bit arithmetic.\nProgramm prematurely finished.\n",
-               tableau_stage);
-        fflush(stdout);
-        exit(1);
-    }
-}
+int main(int argc, char** argv) { return run(argc, argv); }

@@ -17,8 +17,8 @@ std::int64_t combine(std::int64_t fb, std::int64_t x, std::int64_t fa, std::int6
     std::int64_t left = 0;
     std::int64_t right = 0;
     std::int64_t result = 0;
-    if (__builtin_mul_overflow(fb, x, &left) || __builtin_mul_overflow(fa, y, &right) ||
-        __builtin_sub_overflow(left, right, &result) || result == INT64_MIN)
+    if (product_overflows(fb, x, left) || product_overflows(fa, y, right) ||
+        difference_overflows(left, right, result))
         integer_overflow(kStage);
     return result;
 }

@@ -21,7 +21,7 @@ mat* mult(const mat* a, const mat* b) {
             std::int64_t sum = 0;
             for (int t = 0; t < a->columns; ++t) {
                 const std::int64_t term = static_cast<std::int64_t>(b->head[t][k]) * a->head[i][t];
-                if (__builtin_add_overflow(sum, term, &sum)) integer_overflow(stage);
+                if (sum_overflows(sum, term, sum)) integer_overflow(stage);
             }
             mm->head[i][k] = fit_int(sum, stage);
         }

@@ -3,22 +3,11 @@
 #include "matrix/overflow.h"
 #include "matrix/toolkit.h"
 
-std::int64_t common_divisor(std::int64_t a, std::int64_t b) {
-    a = a < 0 ? -a : a;
-    b = b < 0 ? -b : b;
-    // Euclid by remainders; a zero operand simply hands over the other one.
-    while (b != 0) {
-        const std::int64_t r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
-}
-
 template <typename T>
 std::int64_t row_divisor(const T* row, int length) {
     std::int64_t divisor = 0;
-    for (int c = 0; c < length && divisor != 1; ++c) divisor = common_divisor(divisor, row[c]);
+    for (int c = 0; c < length && divisor != 1; ++c)
+        divisor = common_divisor<std::int64_t>(divisor, row[c]);
     return divisor;
 }
 
@@ -29,7 +18,9 @@ void negate_row(int* row, int length, const char* stage) {
     for (int c = 0; c < length; ++c) row[c] = fit_int(-static_cast<std::int64_t>(row[c]), stage);
 }
 
-int gcd(int a, int b) { return fit_int(common_divisor(a, b), "the greatest common divisor"); }
+int gcd(int a, int b) {
+    return fit_int(common_divisor<std::int64_t>(a, b), "the greatest common divisor");
+}
 
 void ggt_matrix(mat* m) {
     for (int i = 0; i < m->rows; ++i) {

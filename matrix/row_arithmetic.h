@@ -2,10 +2,9 @@
 
 #include <cstdint>
 
-// Row arithmetic shared by the toolkit, the nullspace and the enzyme subsets.
+#include "matrix/checked_arithmetic.h"
 
-// Greatest common divisor of |a| and |b|, with gcd(0, x) = |x|. Both lie within +-(2^63 - 1).
-std::int64_t common_divisor(std::int64_t a, std::int64_t b);
+// Row arithmetic shared by the toolkit, the nullspace and the enzyme subsets.
 
 // Greatest common divisor of the absolute values of the entries, formed from the left and
 // given up as soon as it is 1; 0 for a row of zeros. Instantiated for int and std::int64_t.

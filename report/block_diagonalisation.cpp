@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "matrix/allocation.h"
+#include "matrix/checked_arithmetic.h"
 #include "matrix/overflow.h"
 
 namespace {
@@ -17,29 +18,22 @@ using std::int64_t;
 const char* const overflow_stage = "the block diagonalisation";
 
 // Only which working values are zero decides the blocks; the values themselves live in 64 bits,
-// and a result beyond that range stops the run instead of wrapping around. The most negative
-// value is refused as well, so that every value can be negated and its magnitude taken.
+// and a result beyond that range stops the run instead of wrapping around.
 int64_t checked_product(int64_t x, int64_t y) {
     int64_t result;
-    if (__builtin_mul_overflow(x, y, &result) || result == INT64_MIN) {
-        integer_overflow(overflow_stage);
-    }
+    if (product_overflows(x, y, result)) integer_overflow(overflow_stage);
     return result;
 }
 
 int64_t checked_difference(int64_t x, int64_t y) {
     int64_t result;
-    if (__builtin_sub_overflow(x, y, &result) || result == INT64_MIN) {
-        integer_overflow(overflow_stage);
-    }
+    if (difference_overflows(x, y, result)) integer_overflow(overflow_stage);
     return result;
 }
 
 int64_t checked_sum(int64_t x, int64_t y) {
     int64_t result;
-    if (__builtin_add_overflow(x, y, &result) || result == INT64_MIN) {
-        integer_overflow(overflow_stage);
-    }
+    if (sum_overflows(x, y, result)) integer_overflow(overflow_stage);
     return result;
 }
 
@@ -47,7 +41,8 @@ int64_t checked_sum(int64_t x, int64_t y) {
 // positive scale changes no zero entry into a non-zero one or back, so no decision depends on it.
 void divide_by_common_factor(int64_t* first, int count, int stride) {
     int64_t divisor = 0;
-    for (int t = 0; t < count; ++t) divisor = std::gcd(divisor, first[std::size_t(t) * stride]);
+    for (int t = 0; t < count; ++t)
+        divisor = common_divisor(divisor, first[std::size_t(t) * stride]);
     if (divisor <= 1) return;
     for (int t = 0; t < count; ++t) first[std::size_t(t) * stride] /= divisor;
 }
@@ -201,7 +196,7 @@ void Block_Workspace::eliminate() {
         const int64_t pivot = ca.at(i, i);
         for (int m = i + 1; m <= k; ++m) {
             const int64_t factor = ca.at(m, i);
-            const int64_t divisor = std::gcd(pivot, factor);
+            const int64_t divisor = common_divisor(pivot, factor);
             for (int j = i; j <= r; ++j) {
                 if (factor == 0) {
                     cb.at(m, j) = ca.at(m, j);
@@ -247,7 +242,7 @@ void Block_Workspace::nullspace_basis() {
                 l.at(i, h) = v / d;
             } else {
                 // Scale the entries found so far so that the division becomes exact.
-                const int64_t g = std::gcd(d, v);
+                const int64_t g = common_divisor(d, v);
                 const int64_t s = d / g;
                 l.at(free_row, h) = checked_product(l.at(free_row, h), s);
                 for (int m = i + 1; m <= rank; ++m) l.at(m, h) = checked_product(l.at(m, h), s);

@@ -38,6 +38,23 @@ class Bit_Pattern {
     }
 };
 
+template <typename Iterator>
+void Bit_Pattern::set_pattern(unsigned row, Iterator position) {
+    unsigned* word = pattern(row);
+    for (unsigned w = 0; w < words_per_row; ++w) {
+        const bool last = (w + 1 == words_per_row);
+        const int columns = last ? bits_in_last_word : 32;
+        unsigned value = 0xFFFFFFFFu;
+        for (int k = 0; k < columns; ++k, ++position) {
+            value = (value << 1) | (*position != 0 ? 1u : 0u);
+        }
+        // Push the column bits to the top of the last word; the bits that stand for no column
+        // come in as ones so that they never count as zeros.
+        for (int k = columns; k < 32; ++k) value = (value << 1) | 1u;
+        word[w] = value;
+    }
+}
+
 // True when the pattern `a` orders before `b` (both `words` words long): at the first word where
 // they differ, a's word is the smaller unsigned number; equal patterns give false.
 // Inline: it is the comparison of every candidate sort.

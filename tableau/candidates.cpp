@@ -4,6 +4,8 @@
 #include <iostream>
 #include <type_traits>
 
+#include "tableau/coefficient.h"
+
 namespace {
 
 // Calls `scan` with the pattern width as a compile-time constant for patterns of one to four
@@ -28,8 +30,8 @@ auto with_fixed_width(unsigned words, Scan&& scan) {
 // Files each pair (a, b), b from [first, last), under its number of common zero columns, or
 // refuses it when the two rows share fewer zero columns than a row of the next step must have.
 // Patterns of `Words` words, or of the tableau's width when Words is 0.
-template <unsigned Words>
-void accept_pairs(const Mode_Tableau& t, unsigned a, const unsigned* first, const unsigned* last,
+template <unsigned Words, typename T>
+void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const unsigned* first, const unsigned* last,
                   Candidate_Lists& lists, std::int64_t& tests_saved) {
     const unsigned width = Words != 0 ? Words : t.bit_patterns.words_per_row;
     const unsigned* pa = t.bit_patterns.pattern(a);
@@ -45,11 +47,13 @@ void accept_pairs(const Mode_Tableau& t, unsigned a, const unsigned* first, cons
 }
 
 // First coefficient of slot r.
-const int* row_of(const Mode_Tableau& t, unsigned r) {
+template <typename T>
+const T* row_of(const Mode_Tableau<T>& t, unsigned r) {
     return t.coefficients.data() + std::size_t(r) * t.stride;
 }
 
-bool nonzero_in_either(const int* a, const int* b, unsigned column) {
+template <typename T>
+bool nonzero_in_either(const T* a, const T* b, unsigned column) {
     return a[column] != 0 || b[column] != 0;
 }
 
@@ -60,7 +64,8 @@ unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b) {
     return bits.count_common_zeros(a, b, bits.pattern(a));
 }
 
-void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned column,
+template <typename T>
+void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigned column,
                    Row_Classes& classes) {
     for (const auto& [key, bucket] : table) {
         const std::vector<unsigned>& list = *bucket.members;
@@ -77,7 +82,8 @@ void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned c
     }
 }
 
-void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const unsigned* last,
+template <typename T>
+void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
                           Candidate_Lists& lists, std::int64_t& tests_saved) {
     with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
         for (const unsigned* i = first; i != last; ++i) {
@@ -86,9 +92,10 @@ void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const un
     });
 }
 
-void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, const unsigned* last1,
-                              const unsigned* first2, const unsigned* last2, Candidate_Lists& lists,
-                              std::int64_t& tests_saved) {
+template <typename T>
+void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
+                              const unsigned* last1, const unsigned* first2, const unsigned* last2,
+                              Candidate_Lists& lists, std::int64_t& tests_saved) {
     with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
         for (const unsigned* i = first1; i != last1; ++i) {
             accept_pairs<words>(t, *i, first2, last2, lists, tests_saved);
@@ -96,8 +103,10 @@ void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, con
     });
 }
 
-void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Candidate_Lists& lists,
-                         std::int64_t& tests_saved, std::int64_t& possible) {
+template <typename T>
+void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
+                         Candidate_Lists& lists, std::int64_t& tests_saved,
+                         std::int64_t& possible) {
     const std::int64_t r = static_cast<std::int64_t>(classes.rev.size());
     const std::int64_t p = static_cast<std::int64_t>(classes.irrev_pos.size());
     const std::int64_t n = static_cast<std::int64_t>(classes.irrev_neg.size());
@@ -134,15 +143,16 @@ Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
     return keyed;
 }
 
-bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned column,
+template <typename T>
+bool candidate_summary(Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                        Zero_Pattern& summary) {
     t.bit_patterns.unite(r1, r2, t.scratch_pattern.get());
     const Zero_Pattern& z1 = t.zero_pattern[r1];
     const Zero_Pattern& z2 = t.zero_pattern[r2];
     int first = std::min(z1.first_nonzero, z2.first_nonzero);
     int last = std::max(z1.last_nonzero, z2.last_nonzero);
-    const int* a = row_of(t, r1);
-    const int* b = row_of(t, r2);
+    const T* a = row_of(t, r1);
+    const T* b = row_of(t, r2);
     const int c = static_cast<int>(column);
     const int reactions = static_cast<int>(t.reactions);
     // The combination is zero in the column, so the column leaves the span.
@@ -165,8 +175,8 @@ namespace {
 
 // The scan of conical_independence for patterns of `Words` words, or of `words` words when
 // Words is 0.
-template <unsigned Words>
-bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Pattern_Table& table,
+template <unsigned Words, typename T>
+bool no_support_inside_span(const Mode_Tableau<T>& t, unsigned f, unsigned l, Pattern_Table& table,
                             unsigned words) {
     const unsigned width = Words != 0 ? Words : words;
     const unsigned* outer = t.scratch_pattern.get();
@@ -191,7 +201,8 @@ bool no_support_inside_span(const Mode_Tableau& t, unsigned f, unsigned l, Patte
 
 }  // namespace
 
-bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
+template <typename T>
+bool conical_independence(const Mode_Tableau<T>& t, const Zero_Pattern& summary,
                           Pattern_Table& table) {
     const unsigned words = t.bit_patterns.words_per_row;
     const unsigned f = static_cast<unsigned>(summary.first_nonzero);
@@ -200,7 +211,8 @@ bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary,
         words, [&](auto fixed) { return no_support_inside_span<fixed>(t, f, l, table, words); });
 }
 
-void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
+template <typename T>
+void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                           std::vector<unsigned>& free_rows, unsigned& deleted) {
     const unsigned words = t.bit_patterns.words_per_row;
     const unsigned f = static_cast<unsigned>(t.zero_pattern[n].first_nonzero);
@@ -228,3 +240,28 @@ void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
         }
     }
 }
+
+// Every coefficient type of the tableau has its own copy of the candidate functions.
+#define INSTANTIATE_CANDIDATE_FUNCTIONS(T)                                                       \
+    template void classify_rows(const Mode_Tableau<T>&, const Pattern_Table&, unsigned,          \
+                                Row_Classes&);                                                   \
+    template void rev_rev_combinations(const Mode_Tableau<T>&, const unsigned*, const unsigned*, \
+                                       Candidate_Lists&, std::int64_t&);                         \
+    template void irrev_other_combinations(const Mode_Tableau<T>&, const unsigned*,              \
+                                           const unsigned*, const unsigned*, const unsigned*,    \
+                                           Candidate_Lists&, std::int64_t&);                     \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
+                                      Candidate_Lists&, std::int64_t&, std::int64_t&);           \
+    template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,              \
+                                    Zero_Pattern&);                                              \
+    template bool conical_independence(const Mode_Tableau<T>&, const Zero_Pattern&,              \
+                                       Pattern_Table&);                                          \
+    template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,               \
+                                       std::vector<unsigned>&, unsigned&);
+
+INSTANTIATE_CANDIDATE_FUNCTIONS(int)
+INSTANTIATE_CANDIDATE_FUNCTIONS(std::int64_t)
+INSTANTIATE_CANDIDATE_FUNCTIONS(Int128)
+#ifdef KESTRANE_HAVE_GMP
+INSTANTIATE_CANDIDATE_FUNCTIONS(mpz_class)
+#endif

@@ -12,7 +12,8 @@
 // which of them become new rows. The support of a row is its set of non-zero reaction columns,
 // read from its bit pattern.
 
-using Mode_Tableau = Tableau<int, Int_Combination<int> >;
+template <typename T>
+using Mode_Tableau = Tableau<T, Int_Combination<T> >;
 
 // A candidate pair of rows.
 struct combination {
@@ -85,44 +86,52 @@ unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b);
 
 // Appends to `classes` the rows before zero_begin of every bucket (ascending key order), that is
 // the rows non-zero in `column` at the table's last partition.
-void classify_rows(const Mode_Tableau& t, const Pattern_Table& table, unsigned column,
+template <typename T>
+void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigned column,
                    Row_Classes& classes);
 
 // Every pair of rows within [first, last), once each. A pair sharing k common zero columns is
 // appended to lists[k] when k >= t.req_zeros; otherwise tests_saved grows by one.
-void rev_rev_combinations(const Mode_Tableau& t, const unsigned* first, const unsigned* last,
+template <typename T>
+void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
                           Candidate_Lists& lists, std::int64_t& tests_saved);
 
 // Every pair of a row of [first1, last1) (irreversible rows, outer) with a row of
 // [first2, last2) (inner), accepted or refused as in rev_rev_combinations.
-void irrev_other_combinations(const Mode_Tableau& t, const unsigned* first1, const unsigned* last1,
-                              const unsigned* first2, const unsigned* last2, Candidate_Lists& lists,
-                              std::int64_t& tests_saved);
+template <typename T>
+void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
+                              const unsigned* last1, const unsigned* first2, const unsigned* last2,
+                              Candidate_Lists& lists, std::int64_t& tests_saved);
 
 // Generates the candidates of all pair classes in the order REV/REV, IRREV_POS/REV,
 // IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
 // before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
 // are never paired.
-void generate_candidates(const Mode_Tableau& t, const Row_Classes& classes, Candidate_Lists& lists,
-                         std::int64_t& tests_saved, std::int64_t& possible);
+template <typename T>
+void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
+                         Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible);
 
 // Summary of the pair (r1, r2) for the test in `column`: writes their union pattern into
 // t.scratch_pattern and the span of their non-zero columns other than `column` into
 // summary.first_nonzero / last_nonzero. Returns false, leaving the span unset, when neither row
 // is non-zero anywhere else: their combination would be zero in every reaction column.
-bool candidate_summary(Mode_Tableau& t, unsigned r1, unsigned r2, unsigned column,
+template <typename T>
+bool candidate_summary(Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                        Zero_Pattern& summary);
 
 // True when no row of the table that was zero in the column at the last partition, or that was
 // inserted since, has its support inside the candidate's union pattern (t.scratch_pattern); only
 // the buckets whose key span lies inside the summary's span are examined. The table files the
 // patterns of t.bit_patterns.
-bool conical_independence(const Mode_Tableau& t, const Zero_Pattern& summary, Pattern_Table& table);
+template <typename T>
+bool conical_independence(const Mode_Tableau<T>& t, const Zero_Pattern& summary,
+                          Pattern_Table& table);
 
 // Condition seven: deletes every row of the zero parts of the table (zero in the column at the
 // last partition, present then) whose support contains the support of the new row n: its status
 // becomes -2, it leaves its bucket and is pushed onto free_rows, and `deleted` grows by one.
 // Rows inserted since the partition are left alone; n itself is not yet in the table. The table
 // files the patterns of t.bit_patterns.
-void delete_superset_rows(Mode_Tableau& t, unsigned n, Pattern_Table& table,
+template <typename T>
+void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                           std::vector<unsigned>& free_rows, unsigned& deleted);

@@ -6,13 +6,15 @@ template <typename T, typename Combination>
 class Tableau;
 struct Zero_Pattern;
 
-// Raised when a combined coefficient does not fit a 32-bit integer of magnitude at most
-// 2147483647. Carries no message.
+// Raised when a combined coefficient does not fit the tableau's coefficient type: for 32-bit
+// int coefficients, a magnitude above 2147483647; for the wider types, the symmetric range of
+// the type. Carries no message.
 class Range_Error {};
 
 // Exact integer arithmetic policy of the tableau: forms a new row that cancels one column from
 // two rows, and reduces a row by the common factor of its coefficients. Rows are named by the
 // position of their first coefficient in the tableau's coefficient store (slot * stride).
+// Instantiated for int, std::int64_t, Int128 and, with GMP, mpz_class coefficients.
 template <typename T>
 class Int_Combination {
    public:
@@ -25,9 +27,9 @@ class Int_Combination {
     // std::invalid_argument when a value is 0. Bit pattern, reversibility and status of the
     // target are left to the caller.
     static void combine_rows(const std::size_t& first, const std::size_t& second, Table& t,
-                             T first_value, T second_value, const bool& first_reversible,
-                             const bool& second_reversible, const std::size_t& target,
-                             Zero_Pattern& summary);
+                             const T& first_value, const T& second_value,
+                             const bool& first_reversible, const bool& second_reversible,
+                             const std::size_t& target, Zero_Pattern& summary);
 
     // Divides the row at `position` (all stride columns) by the greatest common divisor of its
     // coefficients, in place. Never changes the sign or the zero/non-zero structure.

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "tableau/candidates.h"
+#include "tableau/coefficient.h"
 #include "tableau/pattern_table.h"
 
 namespace {
@@ -34,7 +35,8 @@ struct Mode_Run {
 // Largest number of reaction columns whose indices fit the 16-bit halves of a pattern key.
 constexpr unsigned max_key_columns = 65536;
 
-void print_progress(const Kernel_Tableau& t, const Mode_Run& run, unsigned column,
+template <typename T>
+void print_progress(const Kernel_Tableau<T>& t, const Mode_Run& run, unsigned column,
                     std::size_t remaining) {
     const Mode_Counters& c = run.counters;
     std::cout << "Processing column " << column << " (" << remaining << " remaining); so far "
@@ -55,7 +57,8 @@ void print_summary(const Mode_Counters& c) {
 
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
 // same union support would give the same row. `keyed` is working storage, reused between calls.
-void drop_duplicate_candidates(const Kernel_Tableau& t, std::vector<combination>& list,
+template <typename T>
+void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
                                std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters) {
     keyed.clear();
     for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
@@ -68,7 +71,8 @@ void drop_duplicate_candidates(const Kernel_Tableau& t, std::vector<combination>
 
 // Tests the candidates of one list, largest union pattern first, and turns every conically
 // independent one into a new row that is zero in `column`. Empties the list.
-void process_candidates(Kernel_Tableau& t, std::vector<combination>& list, unsigned column,
+template <typename T>
+void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {
     if (list.empty()) return;
     Mode_Counters& counters = run.counters;
@@ -85,15 +89,16 @@ void process_candidates(Kernel_Tableau& t, std::vector<combination>& list, unsig
             ++counters.ignored;
             continue;
         }
-        const int va = t.coefficients[std::size_t(a) * t.stride + column];
-        const int vb = t.coefficients[std::size_t(b) * t.stride + column];
+        // Copies: growing the tableau below may move the coefficient store.
+        const T va = t.coefficients[std::size_t(a) * t.stride + column];
+        const T vb = t.coefficients[std::size_t(b) * t.stride + column];
         const bool a_reversible = t.reversible_rows[a];
         const bool b_reversible = t.reversible_rows[b];
         if (run.free_rows.empty()) t.resize_tableau(run.free_rows);
         const unsigned n = run.free_rows.back();
-        Int_Combination<int>::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t,
-                                           va, vb, a_reversible, b_reversible,
-                                           std::size_t(n) * t.stride, t.zero_pattern[n]);
+        Int_Combination<T>::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t,
+                                         va, vb, a_reversible, b_reversible,
+                                         std::size_t(n) * t.stride, t.zero_pattern[n]);
         // Two proportional rows cancel each other everywhere; the slot stays free.
         if (t.zero_pattern[n].first_nonzero == INT_MAX) continue;
         run.free_rows.pop_back();
@@ -104,7 +109,7 @@ void process_candidates(Kernel_Tableau& t, std::vector<combination>& list, unsig
             delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
         }
         run.table.insert(pattern_key(t.zero_pattern[n]), n);
-        Int_Combination<int>::normalize_row(std::size_t(n) * t.stride, t);
+        Int_Combination<T>::normalize_row(std::size_t(n) * t.stride, t);
         t.row_status[n] = static_cast<int>(counters.step);
         if (n >= t.rows) t.rows = n + 1;
     }
@@ -112,7 +117,8 @@ void process_candidates(Kernel_Tableau& t, std::vector<combination>& list, unsig
 
 // Moves the highest live rows into the lowest free slots until the rows occupy slots 0 to
 // rows - 1, then shrinks every per-slot store to them.
-void compact_rows(Kernel_Tableau& t, std::vector<unsigned>& free_rows) {
+template <typename T>
+void compact_rows(Kernel_Tableau<T>& t, std::vector<unsigned>& free_rows) {
     std::sort(free_rows.begin(), free_rows.end(), std::greater<unsigned>());
     std::int64_t last = std::int64_t(t.rows) - 1;
     const auto is_free = [&t](std::int64_t slot) { return t.row_status[slot] == -2; };
@@ -132,54 +138,56 @@ void compact_rows(Kernel_Tableau& t, std::vector<unsigned>& free_rows) {
 
 }  // namespace
 
-void Kernel_Tableau::resize_tableau(std::vector<unsigned>& free_rows) {
-    const unsigned r = rows;
+template <typename T>
+void Kernel_Tableau<T>::resize_tableau(std::vector<unsigned>& free_rows) {
+    const unsigned r = this->rows;
     const unsigned capacity = r + (r / 512) * 128 + 128;
     resize_tableau(capacity);
     for (unsigned slot = capacity; slot-- > r;) free_rows.push_back(slot);
 }
 
-void Kernel_Tableau::elementary_modes(bool use_condition_seven, bool after_convex_basis) {
+template <typename T>
+void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_convex_basis) {
     if (!after_convex_basis) {
         throw std::logic_error(
             "elementary_modes: only the start from a convex-basis tableau is supported");
     }
-    if (reactions > max_key_columns) {
+    if (this->reactions > max_key_columns) {
         throw std::length_error("elementary_modes: more than 65536 reaction columns");
     }
-    Mode_Run run{Pattern_Table(bit_patterns), {}, Mode_Counters(), use_condition_seven, {}};
-    for (unsigned r = 0; r < rows; ++r) {
-        if (zero_pattern[r].first_nonzero == INT_MAX) {
+    Mode_Run run{Pattern_Table(this->bit_patterns), {}, Mode_Counters(), use_condition_seven, {}};
+    for (unsigned r = 0; r < this->rows; ++r) {
+        if (this->zero_pattern[r].first_nonzero == INT_MAX) {
             throw std::invalid_argument(
                 "elementary_modes: a starting row is zero in every reaction column");
         }
-        run.table.insert(pattern_key(zero_pattern[r]), r);
+        run.table.insert(pattern_key(this->zero_pattern[r]), r);
     }
     Row_Classes classes;
-    Candidate_Lists candidates(reactions);
+    Candidate_Lists candidates(this->reactions);
     // Only the reversible reactions remain to be processed after the convex basis.
     std::vector<unsigned> columns;
-    for (unsigned k = 0; k < reactions; ++k) {
-        if (!irreversible_columns[k]) columns.push_back(k);
+    for (unsigned k = 0; k < this->reactions; ++k) {
+        if (!this->irreversible_columns[k]) columns.push_back(k);
     }
-    req_zeros -= 2;
-    calculate_column_order(columns, false, nullptr);
+    this->req_zeros -= 2;
+    this->calculate_column_order(columns, false, nullptr);
 
     while (!columns.empty()) {
         const unsigned column = columns.back();
         columns.pop_back();
         print_progress(*this, run, column, columns.size());
-        take_time(true);
-        run.table.partition_buckets(Column_Predicate<int>{coefficients, stride, column});
+        this->take_time(true);
+        run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
         classify_rows(*this, run.table, column, classes);
         generate_candidates(*this, classes, candidates, run.counters.tests_saved,
                             run.counters.possible);
         classes.rev.clear();
         classes.irrev_pos.clear();
         classes.irrev_neg.clear();
-        take_time(true);
+        this->take_time(true);
         // Pairs that share the most zero columns first.
-        for (unsigned k = reactions; k-- > 0;) {
+        for (unsigned k = this->reactions; k-- > 0;) {
             process_candidates(*this, candidates[k], column, run);
         }
         ++run.counters.step;
@@ -187,6 +195,13 @@ void Kernel_Tableau::elementary_modes(bool use_condition_seven, bool after_conve
 
     print_summary(run.counters);
     compact_rows(*this, run.free_rows);
-    std::cout << "Found " << rows << " elementary modes" << std::endl;
-    take_time(true);
+    std::cout << "Found " << this->rows << " elementary modes" << std::endl;
+    this->take_time(true);
 }
+
+template class Kernel_Tableau<int>;
+template class Kernel_Tableau<std::int64_t>;
+template class Kernel_Tableau<Int128>;
+#ifdef KESTRANE_HAVE_GMP
+template class Kernel_Tableau<mpz_class>;
+#endif

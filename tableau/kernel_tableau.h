@@ -6,13 +6,15 @@
 #include "tableau/tableau.h"
 
 // Tableau of the elementary-mode iteration, built from a convex-basis tableau after its convex
-// basis has been computed: its rows start as the basis vectors (reaction part only).
-class Kernel_Tableau : public Tableau<int, Int_Combination<int> > {
+// basis has been computed: its rows start as the basis vectors (reaction part only), with
+// coefficients of type T (int, std::int64_t, Int128 or, with GMP, mpz_class).
+template <typename T>
+class Kernel_Tableau : public Tableau<T, Int_Combination<T> > {
    public:
-    using Tableau<int, Int_Combination<int> >::resize_tableau;
+    using Tableau<T, Int_Combination<T> >::resize_tableau;
 
     explicit Kernel_Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k)
-        : Tableau<int, Int_Combination<int> >(k) {}
+        : Tableau<T, Int_Combination<T> >(k) {}
 
     // Turns the convex basis into the elementary modes by processing the reversible reaction
     // columns one at a time; afterwards slots 0 to rows - 1 hold exactly the elementary modes and

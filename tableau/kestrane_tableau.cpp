@@ -6,6 +6,8 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "tableau/coefficient.h"
+
 namespace {
 
 // Rows that take no part in a column step keep their slot; new rows take free slots, and the
@@ -22,8 +24,6 @@ std::vector<unsigned> irreversibility_mask(const std::vector<bool>& irreversible
     }
     return mask;
 }
-
-std::int64_t magnitude(std::int64_t value) { return value < 0 ? -value : value; }
 
 template <typename Table>
 void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigned col,
@@ -151,7 +151,7 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
         print_column_progress(*this, it, col, step, constraint_columns);
         this->take_time(false);
 
-        auto value = [this, col](unsigned r) {
+        auto value = [this, col](unsigned r) -> const T& {
             return this->coefficients[std::size_t(r) * this->stride + col];
         };
         const auto begin = current.begin();
@@ -164,10 +164,10 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
         }
 
         auto pivot = mid;
-        std::int64_t largest = 0;
+        T largest = 0;
         unsigned pos = 0, neg = 0;
         for (auto p = begin; p != mid; ++p) {
-            const std::int64_t v = value(*p);
+            const T& v = value(*p);
             if (this->reversible_rows[*p]) {
                 if (magnitude(v) > largest) {
                     largest = magnitude(v);
@@ -191,6 +191,7 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
         this->rows = 0;
         for (auto i = begin; i + 1 < mid; ++i) {
             const unsigned a = *i;
+            // Copies: taking a slot may grow the tableau and move the coefficient store.
             const T va = value(a);
             const bool a_reversible = this->reversible_rows[a];
             for (auto j = i + 1; j != mid; ++j) {
@@ -271,6 +272,29 @@ Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Combination>& t
     std::iota(current_rows->begin(), current_rows->end(), 0u);
 }
 
+template <typename T, typename Combination>
+template <typename U>
+Kestrane_Tableau<T, Combination>::Kestrane_Tableau(
+    const Kestrane_Tableau<U, Int_Combination<U> >& wide)
+    : Tableau<T, Combination>(wide) {}
+
 template class Kestrane_Tableau<int, Int_Combination<int> >;
+template class Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >;
+template class Kestrane_Tableau<Int128, Int_Combination<Int128> >;
+template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
+    const Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
+template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
+    const Kestrane_Tableau<Int128, Int_Combination<Int128> >&);
 template Kestrane_Iteration::Kestrane_Iteration(
     const Kestrane_Tableau<int, Int_Combination<int> >&);
+template Kestrane_Iteration::Kestrane_Iteration(
+    const Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
+template Kestrane_Iteration::Kestrane_Iteration(
+    const Kestrane_Tableau<Int128, Int_Combination<Int128> >&);
+#ifdef KESTRANE_HAVE_GMP
+template class Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >;
+template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
+    const Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >&);
+template Kestrane_Iteration::Kestrane_Iteration(
+    const Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >&);
+#endif

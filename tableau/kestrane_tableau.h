@@ -23,6 +23,12 @@ class Kestrane_Tableau : public Tableau<T, Combination> {
     // otherwise hold at least m->columns elements (std::out_of_range). order is not used.
     Kestrane_Tableau(const mat* m, const simple_vector* rev, unsigned* order);
 
+    // Copy of a tableau of wider coefficients after its convex basis has been computed, when the
+    // basis fits this tableau's coefficients (rows_fit_int32 for 32 bits): the same slots, flags,
+    // summaries and timing, the basis rows converted, every other coefficient 0.
+    template <typename U>
+    explicit Kestrane_Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& wide);
+
     // Eliminates the constraint columns one at a time. Afterwards slots 0 to rows - 1 hold the
     // convex basis of {v : m v = 0, v_k >= 0 for irreversible k} (reversible rows span its linear
     // part, irreversible rows are its extreme directions) and req_zeros is set for the

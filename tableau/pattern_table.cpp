@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "tableau/coefficient.h"
+
 unsigned pattern_key(const Zero_Pattern& z) {
     return (static_cast<unsigned>(z.first_nonzero) << 16) | static_cast<unsigned>(z.last_nonzero);
 }
@@ -79,3 +81,11 @@ void general_Pattern_Table<Key, Row>::erase_zero_member(map_value<Row>& bucket, 
 template class general_Pattern_Table<unsigned int, unsigned int>;
 template void general_Pattern_Table<unsigned int, unsigned int>::partition_buckets(
     const Column_Predicate<int>&);
+template void general_Pattern_Table<unsigned int, unsigned int>::partition_buckets(
+    const Column_Predicate<std::int64_t>&);
+template void general_Pattern_Table<unsigned int, unsigned int>::partition_buckets(
+    const Column_Predicate<Int128>&);
+#ifdef KESTRANE_HAVE_GMP
+template void general_Pattern_Table<unsigned int, unsigned int>::partition_buckets(
+    const Column_Predicate<mpz_class>&);
+#endif

@@ -8,8 +8,10 @@
 #include <iostream>
 #include <numeric>
 #include <stdexcept>
+#include <type_traits>
 
 #include "matrix/allocation.h"
+#include "tableau/coefficient.h"
 #include "tableau/kestrane_tableau.h"
 
 namespace {
@@ -49,7 +51,7 @@ Tableau<T, Combination>::Tableau(const mat* m, const simple_vector* /*rev*/, uns
       minutes_used(0.0f) {}
 
 template <typename T, typename Combination>
-Tableau<T, Combination>::Tableau(const Kestrane_Tableau<T, Combination>& k)
+Tableau<T, Combination>::Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k)
     : rows(k.rows),
       req_zeros(k.req_zeros),
       reactions(k.reactions),
@@ -69,6 +71,26 @@ Tableau<T, Combination>::Tableau(const Kestrane_Tableau<T, Combination>& k)
         set_pattern(r);
     }
     scratch_pattern = std::make_unique<unsigned[]>(bit_patterns.words_per_row);
+}
+
+template <typename T, typename Combination>
+template <typename U, typename D>
+Tableau<T, Combination>::Tableau(const Tableau<U, D>& other)
+    : rows(other.rows),
+      req_zeros(other.req_zeros),
+      reactions(other.reactions),
+      scratch_pattern(std::make_unique<unsigned[]>(other.bit_patterns.words_per_row)),
+      coefficients(other.coefficients.size(), T(0)),
+      stride(other.stride),
+      reversible_rows(other.reversible_rows),
+      irreversible_columns(other.irreversible_columns),
+      zero_pattern(other.zero_pattern),
+      bit_patterns(other.bit_patterns),
+      row_status(other.row_status),
+      start_clock(other.start_clock),
+      minutes_used(other.minutes_used) {
+    const std::size_t in_use = std::size_t(rows) * stride;
+    for (std::size_t i = 0; i < in_use; ++i) coefficients[i] = T(to_int(other.coefficients[i]));
 }
 
 template <typename T, typename Combination>
@@ -155,27 +177,63 @@ void Tableau<T, Combination>::calculate_column_order(std::vector<unsigned>& colu
 }
 
 template <typename T, typename Combination>
-mat* Tableau<T, Combination>::make_mat() const {
-    mat* result = new_result_record(rows, reactions, "make_mat");
+bool Tableau<T, Combination>::rows_fit_int32() const {
     for (unsigned r = 0; r < rows; ++r) {
-        int* row = zero_alloc_array<int>(std::max(reactions, 1u), "make_mat row");
-        auto first = coefficients.begin() + std::size_t(r) * stride;
-        std::copy(first, first + reactions, row);
-        result->head[r] = row;
+        const T* row = coefficients.data() + std::size_t(r) * stride;
+        if (!std::all_of(row, row + reactions, [](const T& value) { return fits_int32(value); })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename T, typename Combination>
+mat* Tableau<T, Combination>::copy_rows(const std::vector<unsigned>& slots, const char* label,
+                                        const char* row_label) const {
+    mat* result = new_result_record(static_cast<unsigned>(slots.size()), reactions, label);
+    for (std::size_t g = 0; g < slots.size(); ++g) {
+        int* row = zero_alloc_array<int>(std::max(reactions, 1u), row_label);
+        const T* first = coefficients.data() + std::size_t(slots[g]) * stride;
+        std::transform(first, first + reactions, row, [](const T& value) { return to_int(value); });
+        result->head[g] = row;
     }
     return result;
 }
 
 template <typename T, typename Combination>
-mat* Tableau<T, Combination>::make_sorted_ref_mat() {
+mat* Tableau<T, Combination>::make_mat() const {
+    std::vector<unsigned> slots(rows);
+    std::iota(slots.begin(), slots.end(), 0u);
+    return copy_rows(slots, "make_mat", "make_mat row");
+}
+
+template <typename T, typename Combination>
+std::vector<unsigned> Tableau<T, Combination>::sorted_slots() const {
     std::cout << "Sorting modes... ";
     std::vector<unsigned> index(rows);
     std::iota(index.begin(), index.end(), 0u);
     std::sort(index.begin(), index.end(), Bit_Pattern_Less(bit_patterns));
-    mat* result = new_result_record(rows, reactions, "make_sorted_ref_mat");
-    for (unsigned g = 0; g < rows; ++g) {
-        result->head[g] = coefficients.data() + std::size_t(index[g]) * stride;
+    return index;
+}
+
+template <typename T, typename Combination>
+mat* Tableau<T, Combination>::make_sorted_ref_mat() {
+    if constexpr (!std::is_same_v<T, int>) {
+        throw std::logic_error("make_sorted_ref_mat: the rows are not 32-bit records");
+    } else {
+        const std::vector<unsigned> index = sorted_slots();
+        mat* result = new_result_record(rows, reactions, "make_sorted_ref_mat");
+        for (unsigned g = 0; g < rows; ++g) {
+            result->head[g] = coefficients.data() + std::size_t(index[g]) * stride;
+        }
+        std::cout << "finished\n";
+        return result;
     }
+}
+
+template <typename T, typename Combination>
+mat* Tableau<T, Combination>::make_sorted_mat() const {
+    mat* result = copy_rows(sorted_slots(), "make_sorted_mat", "make_sorted_mat row");
     std::cout << "finished\n";
     return result;
 }
@@ -211,3 +269,14 @@ void write_time_used(std::ostream& out, float minutes_used) {
 }
 
 template class Tableau<int, Int_Combination<int> >;
+template class Tableau<std::int64_t, Int_Combination<std::int64_t> >;
+template class Tableau<Int128, Int_Combination<Int128> >;
+template Tableau<int, Int_Combination<int> >::Tableau(
+    const Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
+template Tableau<int, Int_Combination<int> >::Tableau(
+    const Tableau<Int128, Int_Combination<Int128> >&);
+#ifdef KESTRANE_HAVE_GMP
+template class Tableau<mpz_class, Int_Combination<mpz_class> >;
+template Tableau<int, Int_Combination<int> >::Tableau(
+    const Tableau<mpz_class, Int_Combination<mpz_class> >&);
+#endif

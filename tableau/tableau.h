@@ -59,10 +59,16 @@ class Tableau {
     // rev and order are not used here; the derived constructor completes the tableau.
     Tableau(const mat* m, const simple_vector* rev, unsigned* order);
 
-    // Elementary-mode tableau from a convex-basis tableau: keeps only the reaction part of its
-    // rows 0 to k.rows - 1 (stride = reactions), with status -1, fresh patterns and the copied
-    // flags, summaries (both with k's full slot capacity) and timing.
-    explicit Tableau(const Kestrane_Tableau<T, Combination>& k);
+    // Elementary-mode tableau from a convex-basis tableau of 32-bit coefficients: keeps only the
+    // reaction part of its rows 0 to k.rows - 1 (stride = reactions), with status -1, fresh
+    // patterns and the copied flags, summaries (both with k's full slot capacity) and timing.
+    explicit Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k);
+
+    // Copy of a tableau of another coefficient type whose rows 0 to rows - 1 fit this one: the
+    // same slots, flags, summaries, patterns, statuses and timing, the coefficients of those rows
+    // converted and every other coefficient 0.
+    template <typename U, typename D>
+    explicit Tableau(const Tableau<U, D>& other);
 
     Tableau(const Tableau&) = delete;
     Tableau& operator=(const Tableau&) = delete;
@@ -90,14 +96,23 @@ class Tableau {
     void calculate_column_order(std::vector<unsigned>& column_list, bool plain_count,
                                 std::vector<unsigned>* settled);
 
-    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1. The caller
-    // owns it wholly and releases it with freemat.
+    // True when every reaction coefficient of slots 0 to rows - 1 fits a 32-bit report record.
+    bool rows_fit_int32() const;
+
+    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1, which must
+    // fit 32 bits (rows_fit_int32). The caller owns it wholly and releases it with freemat.
     mat* make_mat() const;
 
     // New matrix record whose row pointers point into the coefficient store, rows ordered by
     // Bit_Pattern_Less. The caller releases only the record and its row-pointer array (free);
     // the rows stay the tableau's and are valid while the tableau lives and is not resized.
+    // Only for 32-bit coefficients.
     mat* make_sorted_ref_mat();
+
+    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1 (which must
+    // fit 32 bits) in the order of make_sorted_ref_mat, with its console text. The caller owns it
+    // wholly and releases it with freemat.
+    mat* make_sorted_mat() const;
 
     // Restarts the timing interval and returns the clock reading.
     std::clock_t start_time();
@@ -105,6 +120,14 @@ class Tableau {
     // Books the processor time since start_clock into minutes_used, restarts the interval and,
     // when print is true, writes the total to standard output.
     void take_time(bool print);
+
+   private:
+    // New matrix of the reaction parts of the given slots, in their order, as 32-bit records.
+    mat* copy_rows(const std::vector<unsigned>& slots, const char* label,
+                   const char* row_label) const;
+
+    // Slots 0 to rows - 1 in Bit_Pattern_Less order, after writing "Sorting modes... ".
+    std::vector<unsigned> sorted_slots() const;
 };
 
 // Writes "Time used for calculations so far: <minutes>m<seconds>s" and an end of line, the seconds

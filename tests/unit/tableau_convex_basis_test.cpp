@@ -163,7 +163,7 @@ TEST(ConvexBasis, KernelTableauOfAnEmptyBasisGivesAMatrixWithoutRows) {
     Int_Kestrane t(m.get(), rev.get(), nullptr);
     run_convex_basis(t);
     ASSERT_EQ(t.rows, 0u);
-    Kernel_Tableau modes(t);
+    Kernel_Tableau<int> modes(t);
     EXPECT_EQ(modes.rows, 0u);
     mat* none = modes.make_mat();
     EXPECT_EQ(none->rows, 0);

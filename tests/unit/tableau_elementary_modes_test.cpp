@@ -20,8 +20,8 @@ using Rows = std::vector<std::vector<int> >;
 // An elementary-mode tableau whose slots 0.. hold `rows` (status -1), as a convex-basis run would
 // leave them: `irreversible` flags the reaction columns, `reversible` the rows; the capacity is
 // the number of rows.
-Kernel_Tableau start_tableau(const Rows& rows, const std::vector<int>& irreversible,
-                             const std::vector<bool>& reversible, int req_zeros) {
+Kernel_Tableau<int> start_tableau(const Rows& rows, const std::vector<int>& irreversible,
+                                  const std::vector<bool>& reversible, int req_zeros) {
     const int columns = static_cast<int>(irreversible.size());
     Matrix_Holder m({}, columns);
     Vector_Holder rev(irreversible);
@@ -34,7 +34,7 @@ Kernel_Tableau start_tableau(const Rows& rows, const std::vector<int>& irreversi
         k.row_status[r] = -1;
     }
     k.req_zeros = req_zeros;
-    return Kernel_Tableau(k);
+    return Kernel_Tableau<int>(k);
 }
 
 // The reaction parts of slots 0 to rows - 1.
@@ -62,7 +62,7 @@ std::string with_time_marks(const std::string& text) {
     return result;
 }
 
-std::string run_elementary_modes(Kernel_Tableau& t, bool use_condition_seven = true) {
+std::string run_elementary_modes(Kernel_Tableau<int>& t, bool use_condition_seven = true) {
     ::testing::internal::CaptureStdout();
     t.elementary_modes(use_condition_seven, true);
     return with_time_marks(::testing::internal::GetCapturedStdout());
@@ -88,7 +88,7 @@ class GenerateCandidates : public ::testing::TestWithParam<Generation_Case> {};
 TEST_P(GenerateCandidates, PairsTheClassesOfTheRowsNonZeroInTheColumn) {
     const Generation_Case& c = GetParam();
     const std::vector<int> irreversible(c.rows[0].size(), 0);
-    Kernel_Tableau t = start_tableau(c.rows, irreversible, c.reversible, 0);
+    Kernel_Tableau<int> t = start_tableau(c.rows, irreversible, c.reversible, 0);
     t.req_zeros = c.req_zeros;
     Pattern_Table table;
     file_all_rows(t, table);
@@ -172,7 +172,7 @@ TEST(GenerateCandidates, CountsCommonZerosOverEveryPatternWord) {
         a[width - 1] = 2;
         b[1] = -1;
         for (const int req_zeros : {width - 3, width - 2}) {
-            Kernel_Tableau t =
+            Kernel_Tableau<int> t =
                 start_tableau({a, b}, std::vector<int>(width, 0), {true, true}, req_zeros);
             Row_Classes classes;
             classes.rev = {0, 1};
@@ -194,7 +194,7 @@ TEST(CommonZeroCount, CountsTheColumnsWhereBothRowsAreZero) {
     a[0] = a[33] = 1;
     b[0] = b[39] = -2;
     b[5] = 1;
-    Kernel_Tableau t = start_tableau({a, b}, std::vector<int>(40, 0), {false, false}, 0);
+    Kernel_Tableau<int> t = start_tableau({a, b}, std::vector<int>(40, 0), {false, false}, 0);
     EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 1), 36u);
     EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 0), 38u);
 }
@@ -203,8 +203,8 @@ TEST(CommonZeroCount, CountsTheColumnsWhereBothRowsAreZero) {
 
 TEST(CandidateSummary, TakesTheProcessedColumnOutOfTheSpan) {
     // Column 2 processed; the rows' spans are [2, 4] and [0, 2].
-    Kernel_Tableau t = start_tableau({{0, 0, 1, 0, 3}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}},
-                                     std::vector<int>(5, 0), {false, false, false}, 0);
+    Kernel_Tableau<int> t = start_tableau({{0, 0, 1, 0, 3}, {1, 0, -1, 0, 0}, {0, 0, 1, 0, 0}},
+                                          std::vector<int>(5, 0), {false, false, false}, 0);
     Zero_Pattern summary{};
     ASSERT_TRUE(candidate_summary(t, 0, 1, 2, summary));
     EXPECT_EQ(summary.first_nonzero, 0);
@@ -219,7 +219,7 @@ TEST(CandidateSummary, TakesTheProcessedColumnOutOfTheSpan) {
 }
 
 TEST(CandidateSummary, RefusesAPairWithNoOtherNonZeroColumn) {
-    Kernel_Tableau t =
+    Kernel_Tableau<int> t =
         start_tableau({{0, 2, 0}, {0, -1, 0}}, std::vector<int>(3, 0), {false, false}, 0);
     Zero_Pattern summary{};
     EXPECT_FALSE(candidate_summary(t, 0, 1, 1, summary));
@@ -249,7 +249,7 @@ TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
     };
     std::vector<int> other = spread_row(c.other);
     if (c.next_to_end) other[4 * spread - 1] = 1;
-    Kernel_Tableau t =
+    Kernel_Tableau<int> t =
         start_tableau({spread_row({1, 1, 0, 0, 0}), spread_row({-1, 0, 0, 0, 1}), other},
                       std::vector<int>(4 * spread + 1, 1), {false, false, false}, 0);
     Pattern_Table table(t.bit_patterns);
@@ -336,7 +336,8 @@ TEST(DeleteSupersetRows, DeletesOlderRowsZeroInTheColumnContainingTheNewRow) {
         {0, 1, 1, 1, 1},  // 6: made earlier in this step, contains {1, 3}: stays
         {0, 1, 0, 1, 0},  // 7: the new row
     };
-    Kernel_Tableau t = start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(8, false), 0);
+    Kernel_Tableau<int> t =
+        start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(8, false), 0);
     Pattern_Table table(t.bit_patterns);
     for (unsigned r = 0; r <= 5; ++r) table.insert(pattern_key(t.zero_pattern[r]), r);
     table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
@@ -371,7 +372,7 @@ class GrowthRule : public ::testing::TestWithParam<Growth_Case> {};
 
 TEST_P(GrowthRule, GrowsByChunksOf128PerStarted512RowsAndTakesTheLowestNewSlotFirst) {
     const Growth_Case& c = GetParam();
-    Kernel_Tableau t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 0);
+    Kernel_Tableau<int> t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 0);
     t.rows = c.rows;
     std::vector<unsigned> free_rows{0};
     t.resize_tableau(free_rows);
@@ -414,7 +415,7 @@ class ElementaryModesRun : public ::testing::TestWithParam<Run_Case> {};
 
 TEST_P(ElementaryModesRun, PrintsItsProgressAndLeavesTheModes) {
     const Run_Case& c = GetParam();
-    Kernel_Tableau t = start_tableau(c.rows, c.irreversible, c.reversible, c.req_zeros);
+    Kernel_Tableau<int> t = start_tableau(c.rows, c.irreversible, c.reversible, c.req_zeros);
     EXPECT_EQ(run_elementary_modes(t), c.output);
     EXPECT_EQ(tableau_rows(t), c.modes);
     EXPECT_EQ(t.row_status, c.status);
@@ -517,7 +518,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ElementaryModes, WithoutConditionSevenKeepsTheContainingRow) {
-    Kernel_Tableau t = start_tableau(worked_rows, {1, 1, 1, 0}, std::vector<bool>(7, false), 3);
+    Kernel_Tableau<int> t =
+        start_tableau(worked_rows, {1, 1, 1, 0}, std::vector<bool>(7, false), 3);
     const std::string output = run_elementary_modes(t, false);
     EXPECT_NE(output.find("1 rows accepted, 4 S-tests saved\n"
                           "0 rows deleted by condition seven\n"
@@ -542,7 +544,7 @@ TEST(ElementaryModes, ConvexBasisOfOneConstraintGivesFiveModesSortedByPattern) {
     ::testing::internal::CaptureStdout();
     k.convex_basis(it, false);
     ::testing::internal::GetCapturedStdout();
-    Kernel_Tableau t(k);
+    Kernel_Tableau<int> t(k);
     t.start_time();
     EXPECT_EQ(run_elementary_modes(t),
               "Processing column 3 (0 remaining); so far 3 rows in table, 132 rows in use\n"
@@ -573,7 +575,7 @@ TEST(ElementaryModes, ConvexBasisOfOneConstraintGivesFiveModesSortedByPattern) {
 
 TEST(ElementaryModes, OverflowLeavesWithRangeError) {
     // Cancelling column 0 takes 3 * row 0 + 2 * row 1, which is 5e9 in column 1.
-    Kernel_Tableau t =
+    Kernel_Tableau<int> t =
         start_tableau({{-2, 1000000000}, {3, 1000000000}}, {0, 1}, {false, false}, 2);
     ::testing::internal::CaptureStdout();
     EXPECT_THROW(t.elementary_modes(true, true), Range_Error);
@@ -581,9 +583,9 @@ TEST(ElementaryModes, OverflowLeavesWithRangeError) {
 }
 
 TEST(ElementaryModes, RefusesWhatItCannotDo) {
-    Kernel_Tableau t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 2);
+    Kernel_Tableau<int> t = start_tableau({{1, 0}, {0, 1}}, {1, 0}, {false, true}, 2);
     EXPECT_THROW(t.elementary_modes(true, false), std::logic_error);
-    Kernel_Tableau zero_row = start_tableau({{1, 0}, {0, 0}}, {1, 0}, {false, true}, 2);
+    Kernel_Tableau<int> zero_row = start_tableau({{1, 0}, {0, 0}}, {1, 0}, {false, true}, 2);
     EXPECT_THROW(zero_row.elementary_modes(true, true), std::invalid_argument);
     t.reactions = 65537;  // beyond the 16-bit column indices of the pattern keys
     EXPECT_THROW(t.elementary_modes(true, true), std::length_error);

@@ -238,7 +238,7 @@ TEST(KernelTableau, KeepsTheReactionPartOfTheConvexBasisTableau) {
     k.req_zeros = 4;
     k.minutes_used = 0.25f;
     write_row(k, 2, {3, 0, -6, 7});
-    Kernel_Tableau t(k);
+    Kernel_Tableau<int> t(k);
     EXPECT_EQ(t.rows, 3u);
     EXPECT_EQ(t.reactions, 3u);
     EXPECT_EQ(t.stride, 3u);
