@@ -401,6 +401,7 @@ const Network_Case network_cases[] = {
     {KESTRANE_NETWORKS_DIR, "ecoli5010_biomass.dat", 5011},
     {KESTRANE_NETWORKS_DIR, "rbc_core.dat", 3769},
     {KESTRANE_NETWORKS_DIR, "ecoli_core_glc.dat", 16673},
+    {KESTRANE_NETWORKS_DIR, "ecoli_core_glc_anaerobic_biomass.dat", 16104},
 };
 
 std::string case_name(const testing::TestParamInfo<Network_Case>& info) {
