@@ -24,15 +24,8 @@ cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=OFF >/dev/
 cmake --build build/bench -j "$(nproc)" --target kestrane >/dev/null
 binary=$PWD/build/bench/driver/kestrane
 
-networks=(examples/*.dat)
-if [ -d ../shared/networks ]; then
-    for f in ../shared/networks/*.dat; do
-        case $(basename "$f") in
-            ecc2comp_glc.dat) [ $stress -eq 1 ] && networks+=("$f") ;;
-            *) networks+=("$f") ;;
-        esac
-    done
-fi
+source bench/network_list.sh
+bench_networks "$stress"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
