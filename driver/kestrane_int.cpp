@@ -6,6 +6,7 @@
 
 #include "driver/model.h"
 #include "driver/reduction.h"
+#include "driver/same_file.h"
 #include "matrix/allocation.h"
 #include "matrix/kernel.h"
 #include "matrix/subset.h"
@@ -36,7 +37,7 @@ struct run_names {
 // The tableau stage running now; an integer overflow there is reported with it.
 const char* tableau_stage = "the convex basis";
 
-// Exactly two file names, which must differ; otherwise the usage text and status 1.
+// Exactly two file names, which must name different files; otherwise the usage text and status 1.
 run_names get_filein_fileout(int argc, char** argv) {
     if (argc != 3) {
         printf("\nKESTRANE [path]inputfile [path]outputfile\n\n");
@@ -44,7 +45,7 @@ run_names get_filein_fileout(int argc, char** argv) {
         exit(1);
     }
     run_names names{argv[0], argv[1], argv[2]};
-    if (names.input == names.output) {
+    if (names.input == names.output || names_same_file(argv[1], argv[2])) {
         printf("\nThe name of the input file\n%s\nis the same as the name of the output file\n%s\n"
                "Program prematurely finished.",
                names.input.c_str(), names.output.c_str());
