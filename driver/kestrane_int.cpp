@@ -2,6 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "driver/model.h"
@@ -272,5 +274,11 @@ int main(int argc, char** argv) {
                tableau_stage);
         fflush(stdout);
         exit(1);
+    } catch (const std::bad_alloc&) {
+        std::cout << std::flush;
+        not_enough_memory("tables of the computation");
+    } catch (const std::length_error&) {
+        std::cout << std::flush;
+        not_enough_memory("tables of the computation");
     }
 }
