@@ -72,7 +72,7 @@ network_file read_network(const std::string& name) {
 }
 
 FILE* open_report(const std::string& name) {
-    FILE* report = fopen(name.c_str(), "w");
+    FILE* report = open_report_file(name.c_str());
     if (report == nullptr) {
         printf("%s\n", name.c_str());
         fflush(stdout);
