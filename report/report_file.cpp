@@ -38,11 +38,15 @@ void on_stopping_signal(int signal_number) {
     raise(signal_number);
 }
 
-[[noreturn]] void report_incomplete(const char* name) {
+void print_report_incomplete(const char* name) {
     printf(
         "\nThe report file %s could not be written completely.\nProgramm prematurely finished.\n",
         name);
     fflush(stdout);
+}
+
+[[noreturn]] void report_incomplete(const char* name) {
+    print_report_incomplete(name);
     exit(1);
 }
 
@@ -62,11 +66,7 @@ void replace_report() {
     if (!replaced) {
         // Inside exit(), so the status is set with _exit.
         fflush(stdout);
-        printf(
-            "\nThe report file %s could not be written completely.\nProgramm prematurely "
-            "finished.\n",
-            report_path);
-        fflush(stdout);
+        print_report_incomplete(report_path);
         _exit(1);
     }
 }
