@@ -2,10 +2,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "driver/model.h"
 #include "driver/reduction.h"
+#include "driver/same_file.h"
 #include "driver/tableau_stages.h"
 #include "matrix/allocation.h"
 #include "matrix/kernel.h"
@@ -28,7 +31,7 @@ struct run_names {
     std::string output;
 };
 
-// Exactly two file names, which must differ; otherwise the usage text and status 1.
+// Exactly two file names, which must name different files; otherwise the usage text and status 1.
 run_names get_filein_fileout(int argc, char** argv) {
     if (argc != 3) {
         printf("\nKESTRANE [path]inputfile [path]outputfile\n\n");
@@ -36,7 +39,7 @@ run_names get_filein_fileout(int argc, char** argv) {
         exit(1);
     }
     run_names names{argv[0], argv[1], argv[2]};
-    if (names.input == names.output) {
+    if (names.input == names.output || names_same_file(argv[1], argv[2])) {
         printf(
             "\nThe name of the input file\n%s\nis the same as the name of the output file\n%s\n"
             "Program prematurely finished.",
@@ -62,7 +65,7 @@ network_file read_network(const std::string& name) {
 }
 
 FILE* open_report(const std::string& name) {
-    FILE* report = fopen(name.c_str(), "w");
+    FILE* report = open_report_file(name.c_str());
     if (report == nullptr) {
         printf("%s\n", name.c_str());
         fflush(stdout);
@@ -237,4 +240,4 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return run(argc, argv); }
+// Exactly two file names, which must name different files; otherwise the usage text and status 1.

@@ -24,23 +24,25 @@ std::vector<const std::string*> names_in_order(const std::vector<std::string>& f
 }
 
 // Drops the fraction of every coefficient; an integer part outside the 32-bit range has no
-// integer coefficient and is refused.
+// integer coefficient and is refused. The table is metabolites x reactions, row by row.
 std::vector<int> truncate_coefficients(const network_file& file,
                                        const std::vector<const std::string*>& reactions,
                                        const std::vector<const std::string*>& mets) {
-    std::vector<int> table(file.coefficients.size());
-    const std::size_t columns = reactions.size();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        double value = std::trunc(file.coefficients[i]);
+    // Row by row, so that of several coefficients out of range the first in the table is named.
+    for (const auto& [position, coefficient] : file.coefficients) {
+        const double value = std::trunc(coefficient.value);
         if (!(value >= -2147483648.0 && value <= 2147483647.0)) {
-            printf("The coefficient %g of metabolite %s in reaction %s does not fit a 32-bit "
+            printf("The coefficient %s of metabolite %s in reaction %s does not fit a 32-bit "
                    "integer.\nCheck your input file.\n",
-                   file.coefficients[i], mets[i / columns]->c_str(),
-                   reactions[i % columns]->c_str());
+                   coefficient.written.c_str(), mets[position.first]->c_str(),
+                   reactions[position.second]->c_str());
             exit(1);
         }
-        table[i] = static_cast<int>(value);
     }
+    std::vector<int> table(mets.size() * reactions.size());
+    for (const auto& [position, coefficient] : file.coefficients)
+        table[position.first * reactions.size() + position.second] =
+            static_cast<int>(std::trunc(coefficient.value));
     return table;
 }
 

@@ -4,16 +4,17 @@
 #include <vector>
 
 #include "matrix/records.h"
+#include "parser/coefficient_table.h"
 
-// What the network file reader hands back: names in file order and the real coefficient
-// table (metabolites x reactions, row by row).
+// What the network file reader hands back: names in file order and the real coefficients the
+// equations name.
 struct network_file {
     std::vector<std::string> header_lines;
     std::vector<std::string> reversible_reactions;
     std::vector<std::string> irreversible_reactions;
     std::vector<std::string> internal_metabolites;
     std::vector<std::string> external_metabolites;
-    std::vector<double> coefficients;
+    coefficient_table coefficients;
 };
 
 // The network model every stage works on. Columns are the irreversible reactions in file
@@ -35,8 +36,9 @@ extern std::vector<const char*> metabolites; // names in row order of N (owned b
 extern std::vector<int> mets_cumul;          // reactions each metabolite takes part in
 
 // Builds the model from the reader's results, which must outlive it. A coefficient whose
-// integer part does not fit 32 bits is refused with a message and status 1; a network with no
-// internal metabolites stops with "The system comprises only external metabolites.".
+// integer part does not fit 32 bits is refused with a message naming it as written in the file,
+// and status 1; a network with no internal metabolites stops with "The system comprises only
+// external metabolites.". The dense tables throw std::bad_alloc when memory runs out.
 network_model build_model(const network_file& file);
 
 // Releases the records of the model (N by its record and row pointers only) and the

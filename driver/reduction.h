@@ -9,6 +9,7 @@
 void cancel_contradictory_subsets(FILE* report, mat* S, simple_vector* srev, const int* flags);
 
 // The reduced system R = Nint x transp(S) without its zero rows (the branch point
-// metabolites), written into the report with srev and the branch point listing. New record.
+// metabolites), written into the report with srev and the branch point listing. New record;
+// with no subset left it has no rows and no columns.
 mat* reduced_system(FILE* report, const mat* Nint, const mat* S, const simple_vector* srev,
                     const enc* metabolite_list);

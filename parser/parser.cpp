@@ -1,8 +1,10 @@
 #include "parser/parser.h"
 
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 
+#include "parser/declarations.h"
+#include "parser/file_text.h"
 #include "parser/reaction_equations.h"
 
 namespace {
@@ -37,29 +39,41 @@ int parser(const char* file_name, std::vector<std::string>& header_lines,
            std::vector<std::string>& reversible_reactions,
            std::vector<std::string>& irreversible_reactions,
            std::vector<std::string>& internal_metabolites,
-           std::vector<std::string>& external_metabolites, std::vector<double>& coefficients) {
-    // Binary mode keeps every byte of the file, carriage returns included, and makes the
-    // stream positions the equation reader sets back to exact.
-    std::ifstream file(file_name, std::ios::in | std::ios::binary);
-    if (!file.is_open()) {
-        printf("File %s not found\n", file_name);
+           std::vector<std::string>& external_metabolites, coefficient_table& coefficients) {
+    std::string text;
+    if (!read_file_text(file_name, text)) return 1;
+    std::vector<bool> reactions_with_equation;
+    if (parse_network_text(text, header_lines, reversible_reactions, irreversible_reactions,
+                           internal_metabolites, external_metabolites, coefficients,
+                           reactions_with_equation) != 0)
         return 1;
-    }
+    warn_about_declarations(reversible_reactions, irreversible_reactions, internal_metabolites,
+                            external_metabolites, reactions_with_equation);
+    return 0;
+}
+
+int parse_network_text(const std::string& text, std::vector<std::string>& header_lines,
+                       std::vector<std::string>& reversible_reactions,
+                       std::vector<std::string>& irreversible_reactions,
+                       std::vector<std::string>& internal_metabolites,
+                       std::vector<std::string>& external_metabolites,
+                       coefficient_table& coefficients,
+                       std::vector<bool>& reactions_with_equation) {
+    // Every byte of the file counts, carriage returns included; the equation reader sets the
+    // stream back to the start of the next equation's line.
+    std::istringstream stream(text);
 
     // Every section is attempted even after a missing key: the stream is then at its end, so
     // each later key is reported missing as well.
     bool sections_found = true;
-    sections_found &= read_string_until(header_lines, "-ENZREV", file) == 0;
-    sections_found &= read_word_until(reversible_reactions, "-ENZIRREV", file) == 0;
-    sections_found &= read_word_until(irreversible_reactions, "-METINT", file) == 0;
-    sections_found &= read_word_until(internal_metabolites, "-METEXT", file) == 0;
-    sections_found &= read_word_until(external_metabolites, "-CAT", file) == 0;
+    sections_found &= read_string_until(header_lines, "-ENZREV", stream) == 0;
+    sections_found &= read_word_until(reversible_reactions, "-ENZIRREV", stream) == 0;
+    sections_found &= read_word_until(irreversible_reactions, "-METINT", stream) == 0;
+    sections_found &= read_word_until(internal_metabolites, "-METEXT", stream) == 0;
+    sections_found &= read_word_until(external_metabolites, "-CAT", stream) == 0;
     if (!sections_found) return 1;
 
-    const std::size_t reactions = reversible_reactions.size() + irreversible_reactions.size();
-    const std::size_t metabolites = internal_metabolites.size() + external_metabolites.size();
-    coefficients.assign(reactions * metabolites, 0.0);
-
-    return read_reaction_equations(file, irreversible_reactions, reversible_reactions,
-                                   external_metabolites, internal_metabolites, coefficients);
+    return read_reaction_equations(stream, irreversible_reactions, reversible_reactions,
+                                   external_metabolites, internal_metabolites, coefficients,
+                                   reactions_with_equation);
 }

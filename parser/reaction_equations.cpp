@@ -31,14 +31,14 @@ token_kind classify(const std::string& token) {
     return token_kind::name;
 }
 
-// Writes the coefficients of one gathered equation into the table. Returns true when it was
-// read without error, false after the error message.
+// Enters the coefficients of one gathered equation into the table and marks its reaction.
+// Returns true when it was read without error, false after the error message.
 bool store_equation(const std::vector<std::string>& tokens,
                     const std::vector<std::string>& irreversible_reactions,
                     const std::vector<std::string>& reversible_reactions,
                     const std::vector<std::string>& external_metabolites,
                     const std::vector<std::string>& internal_metabolites,
-                    std::vector<double>& coefficients) {
+                    coefficient_table& coefficients, std::vector<bool>& reactions_with_equation) {
     const std::string& reaction = tokens[0];
     const long column = position_in_lists(reaction, irreversible_reactions, reversible_reactions);
     if (column < 0) {
@@ -50,10 +50,11 @@ bool store_equation(const std::vector<std::string>& tokens,
         printf("In reaction %s \":\" is missing. Check your input file.\n", reaction.c_str());
         return false;
     }
+    reactions_with_equation[static_cast<std::size_t>(column)] = true;
 
-    const std::size_t reactions = irreversible_reactions.size() + reversible_reactions.size();
     double side = -1.0;  // consumed metabolites stand before the "=", produced ones after it
     double pending = 1.0;
+    std::string pending_text;  // the pending coefficient as written; empty for the implied 1
     bool after_name = false;
     bool after_coefficient = false;
     for (std::size_t i = 2; i < tokens.size(); ++i) {
@@ -74,11 +75,12 @@ bool store_equation(const std::vector<std::string>& tokens,
                         token.c_str());
                     return false;
                 }
-                coefficients[static_cast<std::size_t>(row) * reactions +
-                             static_cast<std::size_t>(column)] = pending * side;
+                coefficients[{static_cast<std::size_t>(row), static_cast<std::size_t>(column)}] =
+                    read_coefficient{pending * side, pending_text};
                 after_name = true;
                 after_coefficient = false;
                 pending = 1.0;
+                pending_text.clear();
                 break;
             }
             case token_kind::coefficient: {
@@ -99,6 +101,7 @@ bool store_equation(const std::vector<std::string>& tokens,
                     return false;
                 }
                 pending = value;
+                pending_text = token;
                 after_coefficient = true;
                 break;
             }
@@ -175,8 +178,7 @@ int get_reactions_vector(std::istream& stream, std::vector<std::string>& tokens)
 
     if (equation.find(" = ") == std::string::npos) {
         printf("Reaction %smissing \"=\".\n", equation.c_str());
-        fflush(stdout);
-        exit(1);
+        return -1;
     }
 
     std::istringstream words(equation);
@@ -190,10 +192,11 @@ int read_reaction_equations(std::istream& stream,
                             const std::vector<std::string>& reversible_reactions,
                             const std::vector<std::string>& external_metabolites,
                             const std::vector<std::string>& internal_metabolites,
-                            std::vector<double>& coefficients) {
-    coefficients.resize((internal_metabolites.size() + external_metabolites.size()) *
-                            (irreversible_reactions.size() + reversible_reactions.size()),
-                        0.0);
+                            coefficient_table& coefficients,
+                            std::vector<bool>& reactions_with_equation) {
+    coefficients.clear();
+    reactions_with_equation.assign(irreversible_reactions.size() + reversible_reactions.size(),
+                                   false);
     bool deprecated_full_stop = false;
     bool another_follows = true;
     while (another_follows) {
@@ -201,7 +204,8 @@ int read_reaction_equations(std::istream& stream,
         another_follows = get_reactions_vector(stream, tokens) == 1;
         if (tokens.empty()) return 1;
         if (!store_equation(tokens, irreversible_reactions, reversible_reactions,
-                            external_metabolites, internal_metabolites, coefficients)) {
+                            external_metabolites, internal_metabolites, coefficients,
+                            reactions_with_equation)) {
             return 1;
         }
         if (tokens.back() == ".") deprecated_full_stop = true;

@@ -85,7 +85,7 @@ void additional_em(const char* report_name, const mat* CB, mat* EM) {
     }
     int* zero_lines =
         zero_alloc_array<int>(EM->rows > 0 ? EM->rows : 0, "zero_lines in additional");
-    FILE* file = fopen(report_name, "a+");
+    FILE* file = fopen(report_file_in_use(report_name), "a+");
     if (file == nullptr) {
         printf("\n%s ", report_name);
         fflush(stdout);

@@ -1,17 +1,155 @@
 #include "report/report_file.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
-[[noreturn]] void report_incomplete(const char* name) {
-    printf("\nThe report file %s could not be written completely.\nProgramm prematurely finished.\n",
-           name);
+// The report written through a temporary file. Plain character arrays and a flag, so that the
+// signal handler may read them.
+const char* temporary_path = nullptr;
+const char* report_path = nullptr;
+FILE* temporary_stream = nullptr;  // open until the report is closed
+volatile sig_atomic_t temporary_pending = 0;
+
+const int stopping_signals[] = {SIGHUP, SIGINT, SIGTERM, SIGABRT};
+
+sigset_t stopping_signal_set() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : stopping_signals) sigaddset(&set, s);
+    return set;
+}
+
+// Keeps the report as far as it was flushed, then lets the signal end the program.
+void on_stopping_signal(int signal_number) {
+    if (temporary_pending) {
+        rename(temporary_path, report_path);
+        temporary_pending = 0;
+    }
+    signal(signal_number, SIG_DFL);
+    raise(signal_number);
+}
+
+void print_report_incomplete(const char* name) {
+    printf(
+        "\nThe report file %s could not be written completely.\nProgramm prematurely finished.\n",
+        name);
     fflush(stdout);
+}
+
+[[noreturn]] void report_incomplete(const char* name) {
+    print_report_incomplete(name);
     exit(1);
 }
 
+// Run at the end of the program, whatever its status: the temporary file, closed, replaces the
+// report. If it cannot, it is removed and the program ends with status 1.
+void replace_report() {
+    if (!temporary_pending) return;
+    const sigset_t stopping = stopping_signal_set();
+    sigset_t previous;
+    sigprocmask(SIG_BLOCK, &stopping, &previous);
+    if (temporary_stream != nullptr) fclose(temporary_stream);
+    temporary_stream = nullptr;
+    const bool replaced = rename(temporary_path, report_path) == 0;
+    if (!replaced) unlink(temporary_path);
+    temporary_pending = 0;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    if (!replaced) {
+        // Inside exit(), so the status is set with _exit.
+        fflush(stdout);
+        print_report_incomplete(report_path);
+        _exit(1);
+    }
+}
+
+void catch_stopping_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_stopping_signal;
+    action.sa_mask = stopping_signal_set();
+    for (int s : stopping_signals) {
+        struct sigaction current {};
+        // A signal the program was started to ignore stays ignored.
+        if (sigaction(s, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
+        sigaction(s, &action, nullptr);
+    }
+}
+
+char* copy_of(const std::string& text) {
+    char* copy = new char[text.size() + 1];
+    std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
 }  // namespace
+
+FILE* open_report_file(const char* name) {
+    struct stat status {};
+    const bool exists = lstat(name, &status) == 0;
+    if (exists ? !S_ISREG(status.st_mode) : errno != ENOENT) return fopen(name, "w");
+
+    mode_t mode = 0;
+    if (exists) {
+        // The report itself must be writable, as when it is overwritten in place.
+        const int fd = open(name, O_WRONLY | O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        close(fd);
+        mode = status.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    std::string path = std::string(name) + ".XXXXXX";
+    const sigset_t stopping = stopping_signal_set();
+    sigset_t previous;
+    sigprocmask(SIG_BLOCK, &stopping, &previous);
+    const int fd = mkstemp(path.data());
+    if (fd < 0) {
+        // No file can be made beside the report (a folder without write permission, a name too
+        // long for a suffix): the report is written in place.
+        sigprocmask(SIG_SETMASK, &previous, nullptr);
+        return fopen(name, "w");
+    }
+    // The report keeps the owner and the permissions it had, or gets those of a new file. Where
+    // the owner cannot be kept, set-user and set-group bits are not passed on to the new one.
+    const bool same_owner = !exists || fchown(fd, status.st_uid, status.st_gid) == 0;
+    fchmod(fd, same_owner ? mode : mode & 0777);
+    FILE* stream = fdopen(fd, "w");
+    if (stream == nullptr) {
+        const int error = errno;
+        close(fd);
+        unlink(path.c_str());
+        sigprocmask(SIG_SETMASK, &previous, nullptr);
+        errno = error;
+        return nullptr;
+    }
+    temporary_path = copy_of(path);
+    report_path = copy_of(name);
+    temporary_stream = stream;
+    temporary_pending = 1;
+    static const bool registered = [] {
+        catch_stopping_signals();
+        return atexit(replace_report) == 0;
+    }();
+    (void)registered;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    return stream;
+}
+
+const char* report_file_in_use(const char* name) {
+    if (temporary_pending && std::strcmp(name, report_path) == 0) return temporary_path;
+    return name;
+}
 
 void flush_report_or_stop(FILE* file, const char* name) {
     // The stream buffers the report, so a full disk often shows only when it is flushed; the
@@ -22,6 +160,7 @@ void flush_report_or_stop(FILE* file, const char* name) {
 void close_report_or_stop(FILE* file, const char* name) {
     bool failed = fflush(file) != 0;
     if (ferror(file)) failed = true;
+    if (file == temporary_stream) temporary_stream = nullptr;
     if (fclose(file) != 0) failed = true;
     if (failed) report_incomplete(name);
 }

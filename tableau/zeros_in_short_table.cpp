@@ -6,9 +6,11 @@ namespace {
 
 constexpr std::array<unsigned char, 65536> build_zeros_per_short() {
     std::array<unsigned char, 65536> table{};
-    for (unsigned i = 0; i < 65536; ++i) {
-        table[i] = static_cast<unsigned char>(16 - std::popcount(i));
-    }
+    // Written through a plain pointer: a call of operator[] per entry would take the constant
+    // evaluation past clang's default step limit.
+    unsigned char* entry = table.data();
+    for (unsigned i = 0; i < 65536; ++i)
+        entry[i] = static_cast<unsigned char>(16 - std::popcount(i));
     return table;
 }
 

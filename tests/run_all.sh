@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the sanitizer build (unit, property and end-to-end tests), then
-# the optimised build with the end-to-end cases again and the whole networks of
-# ../shared/networks (skipped when that folder is absent).
+# Builds and runs every test: the sanitizer build (unit, property, fuzz-corpus and end-to-end
+# tests), then the optimised build with the end-to-end cases again and the whole networks of
+# ../shared/networks (skipped when that folder is absent), then the clang build with a bounded
+# fuzzing run of the network file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -11,3 +12,18 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -L 'e2e|networks' --output-on-failure -j "$jobs"
+
+# The project builds with clang as well; its libFuzzer target mutates the reader's input for a
+# minute, from the seed corpus and what earlier runs found (kept in build/clang/fuzz_corpus).
+command -v clang++ >/dev/null || { echo "clang++ is needed for the fuzzing run (.ci/run installs it)"; exit 1; }
+cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
+cmake --build build/clang -j "$jobs"
+mkdir -p build/clang/fuzz_corpus build/clang/fuzz_findings
+if ! build/clang/tests/fuzz/reader_fuzz -max_total_time=60 -close_fd_mask=1 \
+        -dict=tests/fuzz/reader.dict -artifact_prefix=build/clang/fuzz_findings/ \
+        build/clang/fuzz_corpus tests/fuzz/corpus >build/clang/fuzz.log 2>&1; then
+    tail -n 40 build/clang/fuzz.log
+    echo "The reader failed on a fuzzed input, kept in build/clang/fuzz_findings/."
+    exit 1
+fi
+echo "Fuzzing the reader: $(tail -n 1 build/clang/fuzz.log)"

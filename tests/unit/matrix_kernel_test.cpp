@@ -26,8 +26,8 @@ Rows residuals(const Rows& n, const Rows& k) {
 
 // Rank over the integers modulo the prime 2^31 - 1. It never exceeds the rational rank.
 int rank_mod_p(Rows rows) {
-    const std::int64_t p = 2147483647;
-    auto power = [p](std::int64_t b, std::int64_t e) {
+    constexpr std::int64_t p = 2147483647;
+    auto power = [](std::int64_t b, std::int64_t e) {
         std::int64_t r = 1;
         for (b %= p; e > 0; e >>= 1, b = b * b % p)
             if (e & 1) r = r * b % p;

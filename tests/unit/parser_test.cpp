@@ -1,6 +1,7 @@
 #include "parser/parser.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "parser/coefficient_table.h"
 #include "parser/reaction_equations.h"
 
 namespace {
@@ -28,50 +30,68 @@ std::string write_network(const std::string& content) {
     return path;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 struct reader_result {
     int status = -1;
     std::string out;
     names header, reversible, irreversible, internal, external;
-    // Starts as a marker so that a table left alone can be told from one that was made.
-    std::vector<double> table{7.0};
+    coefficient_table coefficients;
+    std::vector<bool> with_equation;
 };
 
+// An entry no network fills: while it is there, the reader has not replaced the table.
+const coefficient_table untouched{{{99, 99}, {7.0, "7"}}};
+
+// The coefficients as a dense table, metabolites x reactions; the marker 7.0 alone when the
+// reader left the table as it was.
+std::vector<double> dense_table(const reader_result& r) {
+    if (r.coefficients == untouched) return {7.0};
+    const std::size_t columns = r.irreversible.size() + r.reversible.size();
+    std::vector<double> table((r.internal.size() + r.external.size()) * columns, 0.0);
+    for (const auto& [position, coefficient] : r.coefficients)
+        table.at(position.first * columns + position.second) = coefficient.value;
+    return table;
+}
+
+// Reads a file with the whole reader, warnings included.
 reader_result read_network_file(const std::string& path) {
     reader_result result;
+    result.coefficients = untouched;
     ::testing::internal::CaptureStdout();
     result.status = parser(path.c_str(), result.header, result.reversible, result.irreversible,
-                           result.internal, result.external, result.table);
+                           result.internal, result.external, result.coefficients);
     fflush(stdout);
     result.out = ::testing::internal::GetCapturedStdout();
     return result;
 }
 
+// Reads the text of a network file, without the warnings about declarations.
 reader_result read_network(const std::string& content) {
-    return read_network_file(write_network(content));
+    reader_result result;
+    result.coefficients = untouched;
+    ::testing::internal::CaptureStdout();
+    result.status = parse_network_text(content, result.header, result.reversible,
+                                       result.irreversible, result.internal, result.external,
+                                       result.coefficients, result.with_equation);
+    fflush(stdout);
+    result.out = ::testing::internal::GetCapturedStdout();
+    return result;
 }
 
 TEST(Parser, CompleteSmallFile) {
-    const reader_result r = read_network(
-        "A small network\n"
-        "-ENZREV\n"
-        "R1 R2\n"
-        "-ENZIRREV\n"
-        "R3\n"
-        "-METINT\n"
-        "A B\n"
-        "-METEXT\n"
-        "X Y\n"
-        "-CAT\n"
-        "R1 : A = B\n"
-        "R2 : B = 2 X\n"
-        "R3 : 3 A = Y\n");
+    const reader_result r =
+        read_network_file(write_network("A small network\n"
+                                        "-ENZREV\n"
+                                        "R1 R2\n"
+                                        "-ENZIRREV\n"
+                                        "R3\n"
+                                        "-METINT\n"
+                                        "A B\n"
+                                        "-METEXT\n"
+                                        "X Y\n"
+                                        "-CAT\n"
+                                        "R1 : A = B\n"
+                                        "R2 : B = 2 X\n"
+                                        "R3 : 3 A = Y\n"));
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.header, names({"A small network"}));
@@ -80,10 +100,10 @@ TEST(Parser, CompleteSmallFile) {
     EXPECT_EQ(r.internal, names({"A", "B"}));
     EXPECT_EQ(r.external, names({"X", "Y"}));
     // Rows A, B, X, Y; columns R3 (irreversible first), R1, R2.
-    EXPECT_EQ(r.table, std::vector<double>({-3, -1, 0,  //
-                                            0, 1, -1,   //
-                                            0, 0, 2,    //
-                                            1, 0, 0}));
+    EXPECT_EQ(dense_table(r), std::vector<double>({-3, -1, 0,  //
+                                                   0, 1, -1,   //
+                                                   0, 0, 2,    //
+                                                   1, 0, 0}));
 }
 
 TEST(Parser, MissingFileGivesOnlyItsMessage) {
@@ -93,7 +113,7 @@ TEST(Parser, MissingFileGivesOnlyItsMessage) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "File " + path + " not found\n");
     EXPECT_TRUE(r.header.empty());
-    EXPECT_EQ(r.table, std::vector<double>({7.0}));
+    EXPECT_EQ(dense_table(r), std::vector<double>({7.0}));
 }
 
 struct section_case {
@@ -117,7 +137,7 @@ TEST_P(Sections, ListsMessagesAndTable) {
     EXPECT_EQ(r.irreversible, c.irreversible);
     EXPECT_EQ(r.internal, c.internal);
     EXPECT_EQ(r.external, c.external);
-    EXPECT_EQ(r.table, c.table);
+    EXPECT_EQ(dense_table(r), c.table);
 }
 
 const char* const all_parts_missing =
@@ -266,7 +286,7 @@ TEST_P(Equations, MessagesAndTable) {
     const reader_result r = read_network(std::string(declarations) + c.equations);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.out, c.out);
-    EXPECT_EQ(r.table, table_of(c.entries));
+    EXPECT_EQ(dense_table(r), table_of(c.entries));
 }
 
 const char* const first_reaction_error =
@@ -406,48 +426,22 @@ const equation_case equation_cases[] = {
     {"FirstLineWithoutColon", "\nR1 A = B\nR3 : A = B\n", 1, first_reaction_error, {}},
     {"NoEquation", "\n\n", 1, first_reaction_error, {}},
     {"CatEndsFile", "", 1, first_reaction_error, {}},
+    // Without " = " the file cannot be read on.
+    {"NoBlankAfterSign", "\nR1 : A =B\n", 1, "Reaction R1 : A =Bmissing \"=\".\n", {}},
+    {"JoinedTextWithoutSign",
+     "\nR1 : A\n\n=B\nR3 : A = B\n",
+     1,
+     "Reaction R1 : A =Bmissing \"=\".\n",
+     {}},
+    {"TabsAroundSign", "\nR1 : A\t=\tB\n", 1, "Reaction R1 : A\t=\tBmissing \"=\".\n", {}},
+    {"NoSignAfterEarlierWarning",
+     "\nR1 : = A\nR3 : A=B",
+     1,
+     "Wrong syntax in reaction R1.\nNo metabolite before =.\nReaction R3 : A=Bmissing \"=\".\n",
+     {{"A", "R1", 1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Parser, Equations, ::testing::ValuesIn(equation_cases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct missing_equals_case {
-    const char* name;
-    const char* equations;
-    const char* out;
-};
-
-// Runs the reader with standard output sent to a file; returning from it is a fault.
-void read_with_stdout_to(const std::string& path, const std::string& out_path) {
-    if (freopen(out_path.c_str(), "w", stdout) == nullptr) std::exit(3);
-    names header, reversible, irreversible, internal, external;
-    std::vector<double> table;
-    parser(path.c_str(), header, reversible, irreversible, internal, external, table);
-    std::exit(2);
-}
-
-class MissingEquals : public ::testing::TestWithParam<missing_equals_case> {};
-
-// The reader ends the program: the child writes its standard output into a file that the
-// test reads afterwards.
-TEST_P(MissingEquals, EndsProgramWithMessage) {
-    const missing_equals_case& c = GetParam();
-    const std::string path = write_network(std::string(declarations) + c.equations);
-    const std::string out_path = path + ".out";
-    std::remove(out_path.c_str());
-    EXPECT_EXIT(read_with_stdout_to(path, out_path), ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(read_file(out_path), c.out);
-}
-
-const missing_equals_case missing_equals_cases[] = {
-    {"NoBlankAfterSign", "\nR1 : A =B\n", "Reaction R1 : A =Bmissing \"=\".\n"},
-    {"JoinedText", "\nR1 : A\n\n=B\nR3 : A = B\n", "Reaction R1 : A =Bmissing \"=\".\n"},
-    {"TabsAroundSign", "\nR1 : A\t=\tB\n", "Reaction R1 : A\t=\tBmissing \"=\".\n"},
-    {"AfterEarlierWarning", "\nR1 : = A\nR3 : A=B",
-     "Wrong syntax in reaction R1.\nNo metabolite before =.\nReaction R3 : A=Bmissing \"=\".\n"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Parser, MissingEquals, ::testing::ValuesIn(missing_equals_cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Each call gathers one equation and leaves the stream at the line that begins the next.
@@ -497,5 +491,120 @@ TEST(CheckVectorForWord, FirstExactMatch) {
     EXPECT_EQ(check_vector_for_word("B ", list), -1);
     EXPECT_EQ(check_vector_for_word("A", names()), -1);
 }
+
+// A message quotes a coefficient as written; the sign of its side is in the value only.
+TEST(Equations, CoefficientsKeepTheirText) {
+    const reader_result r = read_network(std::string(declarations) +
+                                         "\nR1 : 0.5 A = 2e1 B + X\nR3 : -2147483649 A = Y\n");
+    ASSERT_EQ(r.status, 0);
+    // Rows A, B, X, Y; columns R3, R1, R2.
+    const coefficient_table expected{{{0, 0}, {2147483649.0, "-2147483649"}},
+                                     {{0, 1}, {-0.5, "0.5"}},
+                                     {{1, 1}, {20, "2e1"}},
+                                     {{2, 1}, {1, ""}},
+                                     {{3, 0}, {1, ""}}};
+    EXPECT_EQ(r.coefficients, expected);
+    EXPECT_EQ(r.with_equation, std::vector<bool>({true, true, false}));
+}
+
+// Names cost no table of their product: 50,000 reactions and 50,000 metabolites with one
+// equation give two entries, where a dense table would take 20 GB before the first equation.
+TEST(Parser, TableHoldsOnlyTheEntriesEquationsName) {
+    std::string text = "-ENZREV\n-ENZIRREV\n";
+    for (int i = 0; i < 50000; ++i) text += "R" + std::to_string(i) + "\n";
+    text += "-METINT\n";
+    for (int i = 0; i < 50000; ++i) text += "M" + std::to_string(i) + "\n";
+    text += "-METEXT\nX\n-CAT\nR7 : X = M3\n";
+    const reader_result r = read_network(text);
+    ASSERT_EQ(r.status, 0);
+    ASSERT_EQ(r.irreversible.size(), 50000u);
+    ASSERT_EQ(r.internal.size(), 50000u);
+    const coefficient_table expected{{{3, 7}, {1, ""}}, {{50000, 7}, {-1, ""}}};
+    EXPECT_EQ(r.coefficients, expected);
+}
+
+// The file is read into memory first: a pipe, which cannot be set back, reads like a file.
+TEST(Parser, PipeReadsLikeFile) {
+    const std::string content =
+        std::string(declarations) + "\nR1 : A = B\nR3 : A\n= X\nR2 : B = Y\n";
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_EQ(write(ends[1], content.data(), content.size()), static_cast<ssize_t>(content.size()));
+    close(ends[1]);
+    const reader_result r = read_network_file("/dev/fd/" + std::to_string(ends[0]));
+    close(ends[0]);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(dense_table(r), dense_table(read_network(content)));
+}
+
+TEST(Parser, FolderGivesTheSystemsReason) {
+    const std::string path = ::testing::TempDir();
+    const reader_result r = read_network_file(path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "File " + path + " cannot be read: Is a directory\n");
+    EXPECT_TRUE(r.header.empty());
+}
+
+TEST(Parser, UnreadableFileGivesTheSystemsReason) {
+    if (geteuid() == 0) GTEST_SKIP() << "the superuser reads every file";
+    const std::string path = write_network(std::string(declarations) + "\nR1 : A = B\n");
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    const reader_result r = read_network_file(path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "File " + path + " cannot be read: Permission denied\n");
+}
+
+struct declaration_case {
+    const char* name;
+    const char* content;
+    const char* out;
+};
+
+class Declarations : public ::testing::TestWithParam<declaration_case> {};
+
+// The warnings follow a complete reading; the table is the same as without them.
+TEST_P(Declarations, WarnAboutWhatEquationsCannotFill) {
+    const declaration_case& c = GetParam();
+    const reader_result r = read_network_file(write_network(c.content));
+    const reader_result quiet = read_network(c.content);
+    EXPECT_EQ(r.status, quiet.status);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.coefficients, quiet.coefficients);
+}
+
+const declaration_case declaration_cases[] = {
+    {"NoneWhenEveryNameIsFilled",
+     "-ENZREV\nR1\n-ENZIRREV\nR2\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X = A\nR2 : A = X\n", ""},
+    {"ReactionTwiceInOneSection",
+     "-ENZREV\n-ENZIRREV\nR1 R2 R1\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X = A\nR2 : A = X\n",
+     "Warning: reaction R1 is declared again under -ENZIRREV; its equation fills one column only, "
+     "the other stays zero.\n"},
+    {"ReactionInBothSections",
+     "-ENZREV\nR1\n-ENZIRREV\nR1\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X = A\n",
+     "Warning: reaction R1 is declared again under -ENZIRREV; its equation fills one column only, "
+     "the other stays zero.\n"},
+    {"MetaboliteTwiceAndAsBothKinds",
+     "-ENZREV\nR1\n-ENZIRREV\n-METINT\nA B A\n-METEXT\nB X\n-CAT\nR1 : X = A + B\n",
+     "Warning: metabolite A is declared again under -METINT; its coefficients fill one row only, "
+     "the other stays zero.\n"
+     "Warning: metabolite B is declared again under -METEXT; its coefficients fill one row only, "
+     "the other stays zero.\n"},
+    {"ReactionsWithoutEquationInFileOrder",
+     "-ENZREV\nR4 R1\n-ENZIRREV\nR3 R2\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X = A\nR2 : A = X\n",
+     "Warning: reaction R4 has no equation; its column stays zero.\n"
+     "Warning: reaction R3 has no equation; its column stays zero.\n"},
+    {"RepeatedReactionWithoutEquationOnce",
+     "-ENZREV\nR1 R2 R2\n-ENZIRREV\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X = A\n",
+     "Warning: reaction R2 is declared again under -ENZREV; its equation fills one column only, "
+     "the other stays zero.\n"
+     "Warning: reaction R2 has no equation; its column stays zero.\n"},
+    {"NoneAfterAnError",
+     "-ENZREV\nR1 R1\n-ENZIRREV\nR2\n-METINT\nA\n-METEXT\nX\n-CAT\nR1 : X Y = A\n",
+     "Two words one after another in reaction R1\nCheck syntax!\n"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Parser, Declarations, ::testing::ValuesIn(declaration_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,2 @@
+# A second name for the network file; git keeps no hard links.
+ln network.dat copy.dat
