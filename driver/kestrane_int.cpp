@@ -240,4 +240,14 @@ int run(int argc, char** argv) {
 
 }  // namespace
 
-// Exactly two file names, which must name different files; otherwise the usage text and status 1.
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cout << std::flush;
+        not_enough_memory("tables of the computation");
+    } catch (const std::length_error&) {
+        std::cout << std::flush;
+        not_enough_memory("tables of the computation");
+    }
+}

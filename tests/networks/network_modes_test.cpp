@@ -44,7 +44,7 @@ struct Network {
 // number written before the metabolite with its fraction dropped.
 bool read_network(const std::string& file, Network& network) {
     std::vector<std::string> header, reversible, irreversible, internal, external;
-    std::vector<double> coefficients;
+    coefficient_table coefficients;
     if (parser(file.c_str(), header, reversible, irreversible, internal, external, coefficients) !=
         0) {
         return false;
@@ -55,11 +55,12 @@ bool read_network(const std::string& file, Network& network) {
     std::fill_n(network.irreversible.begin(), irreversible.size(), 1);
     network.internal_metabolites = internal;
     const std::size_t n = network.reactions.size();
-    if (coefficients.size() != (internal.size() + external.size()) * n) return false;
     network.nint.assign(internal.size(), std::vector<std::int64_t>(n));
-    for (std::size_t m = 0; m < internal.size(); ++m) {
-        for (std::size_t j = 0; j < n; ++j) {
-            network.nint[m][j] = static_cast<std::int64_t>(std::trunc(coefficients[m * n + j]));
+    for (const auto& [position, coefficient] : coefficients) {
+        const auto [m, j] = position;
+        if (j >= n) return false;
+        if (m < internal.size()) {
+            network.nint[m][j] = static_cast<std::int64_t>(std::trunc(coefficient.value));
         }
     }
     return true;
