@@ -22,6 +22,7 @@
 #include "report/listings.h"
 #include "report/report_file.h"
 #include "statistics/participation.h"
+#include "tableau/worker_pool.h"
 
 namespace {
 
@@ -47,6 +48,17 @@ run_names get_filein_fileout(int argc, char** argv) {
         exit(1);
     }
     return names;
+}
+
+// KESTRANE_THREADS sets how many threads the mode iteration uses (default: every core).
+void use_threads_from_environment() {
+    unsigned threads = 0;
+    if (!threads_from_environment(&threads)) {
+        printf("\nKESTRANE_THREADS must be a whole number from 1 to 1024.\n"
+               "Programm prematurely finished.\n");
+        exit(1);
+    }
+    if (threads != 0) set_thread_count(threads);
 }
 
 // Checks one allocation made by the driver.
@@ -120,6 +132,7 @@ void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holde
 
 int run(int argc, char** argv) {
     const run_names names = get_filein_fileout(argc, argv);  // 1
+    use_threads_from_environment();
     const network_file file = read_network(names.input);     // 2
     network_model model = build_model(file);                 // 3
     FILE* report = open_report(names.output);                // 4

@@ -82,14 +82,25 @@ void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigne
     }
 }
 
+namespace {
+
+// Pairs of every row of [first, end) (outer) with the rows after it up to `last` (inner).
 template <typename T>
-void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
-                          Candidate_Lists& lists, std::int64_t& tests_saved) {
+void pairs_after(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* end,
+                 const unsigned* last, Candidate_Lists& lists, std::int64_t& tests_saved) {
     with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
-        for (const unsigned* i = first; i != last; ++i) {
+        for (const unsigned* i = first; i != end; ++i) {
             accept_pairs<words>(t, *i, i + 1, last, lists, tests_saved);
         }
     });
+}
+
+}  // namespace
+
+template <typename T>
+void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
+                          Candidate_Lists& lists, std::int64_t& tests_saved) {
+    pairs_after(t, first, last, last, lists, tests_saved);
 }
 
 template <typename T>
@@ -103,35 +114,118 @@ void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
     });
 }
 
+namespace {
+
+// Smallest number of pairs of one class worth sharing out over the threads.
+constexpr std::int64_t parallel_pairs = 20000;
+
+// Generates the pairs of one class, `pairs(begin, end, lists, saved)` forming those of the outer
+// positions [begin, end) with `work(i)` pairs at outer position i. With several threads each takes
+// a contiguous share of the outer positions of about equal work, into lists of its own that are
+// then appended in thread order, so that every list ends as it would with one thread.
+template <typename Pairs, typename Work>
+void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
+                    Candidate_Lists& lists, std::int64_t& tests_saved, Worker_Pool& pool,
+                    Thread_Candidate_Lists& partial) {
+    const unsigned threads = pool.size();
+    if (threads == 1 || total_pairs < parallel_pairs) {
+        pairs(0, outer, lists, tests_saved);
+        return;
+    }
+    std::vector<std::size_t> bounds(threads + 1, outer);
+    bounds[0] = 0;
+    std::int64_t done = 0;
+    unsigned share = 1;
+    for (std::size_t i = 0; i < outer && share < threads; ++i) {
+        done += work(i);
+        while (share < threads && done * threads >= total_pairs * share) bounds[share++] = i + 1;
+    }
+    partial.resize(threads);
+    std::vector<std::int64_t> saved(threads, 0);
+    pool.run([&](unsigned thread) {
+        Candidate_Lists& own = partial[thread];
+        own.resize(lists.size());
+        pairs(bounds[thread], bounds[thread + 1], own, saved[thread]);
+    });
+    for (unsigned thread = 0; thread < threads; ++thread) {
+        tests_saved += saved[thread];
+        Candidate_Lists& own = partial[thread];
+        for (std::size_t k = 0; k < lists.size(); ++k) {
+            lists[k].insert(lists[k].end(), own[k].begin(), own[k].end());
+            own[k].clear();
+        }
+    }
+}
+
+// Pairs of rows of `first` (outer) with rows of `second` (inner); with `within` the inner rows
+// are those after the outer one in the same list.
+template <typename T>
+void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first,
+                    const std::vector<unsigned>& second, bool within, Candidate_Lists& lists,
+                    std::int64_t& tests_saved, Worker_Pool& pool, Thread_Candidate_Lists& partial) {
+    const std::size_t outer = within ? (first.empty() ? 0 : first.size() - 1) : first.size();
+    const std::int64_t inner = static_cast<std::int64_t>(second.size());
+    const auto work = [&](std::size_t i) {
+        return within ? inner - static_cast<std::int64_t>(i) - 1 : inner;
+    };
+    std::int64_t total = 0;
+    if (within) {
+        total = inner * (inner - 1) / 2;
+    } else {
+        total = static_cast<std::int64_t>(first.size()) * inner;
+    }
+    const unsigned* outer_rows = first.data();
+    const unsigned* inner_end = second.data() + second.size();
+    const auto pairs = [&](std::size_t begin, std::size_t end, Candidate_Lists& into,
+                           std::int64_t& saved) {
+        if (within) {
+            pairs_after(t, outer_rows + begin, outer_rows + end, inner_end, into, saved);
+        } else {
+            irrev_other_combinations(t, outer_rows + begin, outer_rows + end, second.data(),
+                                     inner_end, into, saved);
+        }
+    };
+    generate_class(outer, total, work, pairs, lists, tests_saved, pool, partial);
+}
+
+}  // namespace
+
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved,
                          std::int64_t& possible) {
+    Worker_Pool one_thread(1);
+    Thread_Candidate_Lists partial;
+    generate_candidates(t, classes, lists, tests_saved, possible, one_thread, partial);
+}
+
+template <typename T>
+void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
+                         Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
+                         Worker_Pool& pool, Thread_Candidate_Lists& partial) {
     const std::int64_t r = static_cast<std::int64_t>(classes.rev.size());
     const std::int64_t p = static_cast<std::int64_t>(classes.irrev_pos.size());
     const std::int64_t n = static_cast<std::int64_t>(classes.irrev_neg.size());
-    const unsigned* rev = classes.rev.data();
-    const unsigned* pos = classes.irrev_pos.data();
-    const unsigned* neg = classes.irrev_neg.data();
     if (r > 1) {
         std::cout << "REV/REV\n";
         possible += r * (r - 1);
-        rev_rev_combinations(t, rev, rev + r, lists, tests_saved);
+        generate_pairs(t, classes.rev, classes.rev, true, lists, tests_saved, pool, partial);
     }
     if (r > 0 && p > 0) {
         std::cout << "IRREV_POS/REV\n";
         possible += r * p;
-        irrev_other_combinations(t, pos, pos + p, rev, rev + r, lists, tests_saved);
+        generate_pairs(t, classes.irrev_pos, classes.rev, false, lists, tests_saved, pool, partial);
     }
     if (r > 0 && n > 0) {
         std::cout << "IRREV_NEG/REV\n";
         possible += r * n;
-        irrev_other_combinations(t, neg, neg + n, rev, rev + r, lists, tests_saved);
+        generate_pairs(t, classes.irrev_neg, classes.rev, false, lists, tests_saved, pool, partial);
     }
     if (p > 0 && n > 0) {
         std::cout << "IRREV_POS/IRREV_NEG\n";
         possible += p * n;
-        irrev_other_combinations(t, pos, pos + p, neg, neg + n, lists, tests_saved);
+        generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, lists, tests_saved, pool,
+                       partial);
     }
 }
 
@@ -146,7 +240,13 @@ Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
 template <typename T>
 bool candidate_summary(Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                        Zero_Pattern& summary) {
-    t.bit_patterns.unite(r1, r2, t.scratch_pattern.get());
+    return candidate_span(t, r1, r2, column, summary, t.scratch_pattern.get());
+}
+
+template <typename T>
+bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
+                    Zero_Pattern& summary, unsigned* union_pattern) {
+    t.bit_patterns.unite(r1, r2, union_pattern);
     const Zero_Pattern& z1 = t.zero_pattern[r1];
     const Zero_Pattern& z2 = t.zero_pattern[r2];
     int first = std::min(z1.first_nonzero, z2.first_nonzero);
@@ -175,11 +275,10 @@ namespace {
 
 // The scan of conical_independence for patterns of `Words` words, or of `words` words when
 // Words is 0.
-template <unsigned Words, typename T>
-bool no_support_inside_span(const Mode_Tableau<T>& t, unsigned f, unsigned l, Pattern_Table& table,
-                            unsigned words) {
+template <unsigned Words>
+unsigned support_inside_span(const unsigned* outer, unsigned f, unsigned l,
+                             const Pattern_Table& table, unsigned words) {
     const unsigned width = Words != 0 ? Words : words;
-    const unsigned* outer = t.scratch_pattern.get();
     for (unsigned d = f; d <= l; ++d) {
         // Every row filed under a key of first column d is non-zero in column d: none lies
         // inside a union without it.
@@ -192,11 +291,13 @@ bool no_support_inside_span(const Mode_Tableau<T>& t, unsigned f, unsigned l, Pa
             const std::size_t members = it->second.members->size();
             // Rows before zero_begin are non-zero in the column, the pair's parents among them.
             for (std::size_t p = it->second.zero_begin; p < members; ++p) {
-                if (support_inside(table.member_pattern(it->second, p), outer, width)) return false;
+                if (support_inside(table.member_pattern(it->second, p), outer, width)) {
+                    return (*it->second.members)[p];
+                }
             }
         }
     }
-    return true;
+    return no_row;
 }
 
 }  // namespace
@@ -204,11 +305,17 @@ bool no_support_inside_span(const Mode_Tableau<T>& t, unsigned f, unsigned l, Pa
 template <typename T>
 bool conical_independence(const Mode_Tableau<T>& t, const Zero_Pattern& summary,
                           Pattern_Table& table) {
-    const unsigned words = t.bit_patterns.words_per_row;
+    return conical_blocker(t.bit_patterns.words_per_row, summary, t.scratch_pattern.get(), table) ==
+           no_row;
+}
+
+unsigned conical_blocker(unsigned words, const Zero_Pattern& summary, const unsigned* union_pattern,
+                         const Pattern_Table& table) {
     const unsigned f = static_cast<unsigned>(summary.first_nonzero);
     const unsigned l = static_cast<unsigned>(summary.last_nonzero);
-    return with_fixed_width(
-        words, [&](auto fixed) { return no_support_inside_span<fixed>(t, f, l, table, words); });
+    return with_fixed_width(words, [&](auto fixed) {
+        return support_inside_span<fixed>(union_pattern, f, l, table, words);
+    });
 }
 
 template <typename T>
@@ -252,8 +359,13 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                                            Candidate_Lists&, std::int64_t&);                     \
     template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
                                       Candidate_Lists&, std::int64_t&, std::int64_t&);           \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
+                                      Candidate_Lists&, std::int64_t&, std::int64_t&,            \
+                                      Worker_Pool&, Thread_Candidate_Lists&);                    \
     template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,              \
                                     Zero_Pattern&);                                              \
+    template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,           \
+                                 Zero_Pattern&, unsigned*);                                      \
     template bool conical_independence(const Mode_Tableau<T>&, const Zero_Pattern&,              \
                                        Pattern_Table&);                                          \
     template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,               \

@@ -7,6 +7,7 @@
 #include "tableau/bit_pattern.h"
 #include "tableau/pattern_table.h"
 #include "tableau/tableau.h"
+#include "tableau/worker_pool.h"
 
 // Candidate pairs of one column step of the elementary-mode iteration and the tests that decide
 // which of them become new rows. The support of a row is its set of non-zero reaction columns,
@@ -107,6 +108,17 @@ void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
 // IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
 // before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
 // are never paired.
+// Candidate lists of each thread of a parallel generation, kept between column steps for their
+// capacity.
+using Thread_Candidate_Lists = std::vector<Candidate_Lists>;
+
+// generate_candidates with the pairs of every large class shared out over the threads of
+// `pool`; the lists end exactly as with one thread.
+template <typename T>
+void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
+                         Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
+                         Worker_Pool& pool, Thread_Candidate_Lists& partial);
+
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible);
@@ -119,6 +131,12 @@ template <typename T>
 bool candidate_summary(Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                        Zero_Pattern& summary);
 
+// candidate_summary with the union pattern written into `union_pattern` (words_per_row words)
+// instead of t.scratch_pattern: several threads may summarise candidates at once.
+template <typename T>
+bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
+                    Zero_Pattern& summary, unsigned* union_pattern);
+
 // True when no row of the table that was zero in the column at the last partition, or that was
 // inserted since, has its support inside the candidate's union pattern (t.scratch_pattern); only
 // the buckets whose key span lies inside the summary's span are examined. The table files the
@@ -126,6 +144,14 @@ bool candidate_summary(Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned co
 template <typename T>
 bool conical_independence(const Mode_Tableau<T>& t, const Zero_Pattern& summary,
                           Pattern_Table& table);
+
+// The row that makes a candidate conically dependent: a row of the table, zero in the column at
+// the last partition or inserted since, whose support lies inside `union_pattern` (`words`
+// words) and whose key span lies inside the summary's span; no_row when there is none. Reads
+// the table only, so several threads may ask at once.
+constexpr unsigned no_row = 0xFFFFFFFFu;
+unsigned conical_blocker(unsigned words, const Zero_Pattern& summary, const unsigned* union_pattern,
+                         const Pattern_Table& table);
 
 // Condition seven: deletes every row of the zero parts of the table (zero in the column at the
 // last partition, present then) whose support contains the support of the new row n: its status

@@ -6,10 +6,12 @@
 #include <functional>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
 #include "tableau/pattern_table.h"
+#include "tableau/worker_pool.h"
 
 namespace {
 
@@ -23,6 +25,18 @@ struct Mode_Counters {
     unsigned step = 0;             // column steps finished
 };
 
+// The conical-independence tests of a batch of candidates, made by several threads at once
+// against the table as it stood before the batch.
+struct Batch_Tests {
+    std::vector<Zero_Pattern> spans;     // per candidate: its span without the column
+    std::vector<unsigned> unions;        // per candidate: its union pattern
+    std::vector<unsigned> blockers;      // per candidate: a row inside its union, or no_row
+    std::vector<unsigned char> summed;   // per candidate: 0 when it would combine into zero
+    std::vector<unsigned> inserted;      // rows made from the batch so far, in order
+    std::vector<std::uint64_t> made_in;  // per slot: the batch that last made a row there
+    std::uint64_t batch = 0;             // batches so far
+};
+
 // Working state of one elementary-mode run; released on every way out of the run.
 struct Mode_Run {
     Pattern_Table table;
@@ -30,7 +44,13 @@ struct Mode_Run {
     Mode_Counters counters;
     bool use_condition_seven;
     std::vector<Keyed_Candidate> keyed;  // working storage of the de-duplication
+    Worker_Pool pool;
+    Thread_Candidate_Lists partial;  // per-thread candidate lists of the generation
+    Batch_Tests batch;
 };
+
+// Candidates tested together by the threads; the tests of a batch see the rows made before it.
+constexpr std::size_t batch_size = 512;
 
 // Largest number of reaction columns whose indices fit the 16-bit halves of a pattern key.
 constexpr unsigned max_key_columns = 65536;
@@ -69,49 +89,142 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combinati
     for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);
 }
 
+// Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
+// condition seven with it and files it. Returns its slot, or no_row when the two rows cancel
+// each other everywhere (the slot then stays free).
+template <typename T>
+unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run) {
+    Mode_Counters& counters = run.counters;
+    // Copies: growing the tableau below may move the coefficient store.
+    const T va = t.coefficients[std::size_t(a) * t.stride + column];
+    const T vb = t.coefficients[std::size_t(b) * t.stride + column];
+    const bool a_reversible = t.reversible_rows[a];
+    const bool b_reversible = t.reversible_rows[b];
+    if (run.free_rows.empty()) t.resize_tableau(run.free_rows);
+    const unsigned n = run.free_rows.back();
+    Int_Combination<T>::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t, va,
+                                     vb, a_reversible, b_reversible, std::size_t(n) * t.stride,
+                                     t.zero_pattern[n]);
+    if (t.zero_pattern[n].first_nonzero == INT_MAX) return no_row;
+    run.free_rows.pop_back();
+    ++counters.accepted;
+    t.set_pattern(n);
+    t.reversible_rows[n] = a_reversible && b_reversible;
+    if (run.use_condition_seven) {
+        delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
+    }
+    run.table.insert(pattern_key(t.zero_pattern[n]), n);
+    Int_Combination<T>::normalize_row(std::size_t(n) * t.stride, t);
+    t.row_status[n] = static_cast<int>(counters.step);
+    if (n >= t.rows) t.rows = n + 1;
+    return n;
+}
+
+// The candidate as the rows (a, b) with a < b.
+std::pair<unsigned, unsigned> ordered(const combination& candidate) {
+    return std::minmax(candidate.row1, candidate.row2);
+}
+
+// Tests the candidate (a, b) against the table as it is now and adds its row when it is
+// conically independent.
+template <typename T>
+void test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run) {
+    Zero_Pattern summary{INT_MAX, -1, INT_MAX, -1, 0};
+    // A pair that is non-zero only in the column would combine into a zero row.
+    if (!candidate_summary(t, a, b, column, summary)) return;
+    if (!conical_independence(t, summary, run.table)) {
+        ++run.counters.ignored;
+        return;
+    }
+    add_row(t, a, b, column, run);
+}
+
+// Tests the last `count` candidates of the list, from the back, each against the table before the
+// batch, all threads at once. A candidate j of the batch is candidate list[last - j].
+template <typename T>
+void test_batch(const Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
+                unsigned column, Mode_Run& run) {
+    Batch_Tests& b = run.batch;
+    const unsigned words = t.bit_patterns.words_per_row;
+    b.spans.resize(count);
+    b.unions.resize(count * words);
+    b.blockers.resize(count);
+    b.summed.resize(count);
+    const std::size_t last = list.size() - 1;
+    const unsigned threads = run.pool.size();
+    run.pool.run([&](unsigned thread) {
+        for (std::size_t j = thread; j < count; j += threads) {
+            const auto [first_row, second_row] = ordered(list[last - j]);
+            unsigned* union_pattern = &b.unions[j * words];
+            b.summed[j] =
+                candidate_span(t, first_row, second_row, column, b.spans[j], union_pattern);
+            if (b.summed[j])
+                b.blockers[j] = conical_blocker(words, b.spans[j], union_pattern, run.table);
+        }
+    });
+}
+
+// Decides the candidates of a tested batch in order, as if each had been tested just before it
+// is decided: a row found inside a candidate's union still blocks it unless it was deleted by
+// condition seven meanwhile (then the candidate is tested again); a candidate that nothing
+// blocked is blocked only by a row made from an earlier candidate of the batch.
+template <typename T>
+void decide_batch(Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
+                  unsigned column, Mode_Run& run) {
+    Batch_Tests& b = run.batch;
+    const unsigned words = t.bit_patterns.words_per_row;
+    const std::size_t last = list.size() - 1;
+    ++b.batch;
+    b.inserted.clear();
+    for (std::size_t j = 0; j < count; ++j) {
+        if (!b.summed[j]) continue;
+        const auto [first_row, second_row] = ordered(list[last - j]);
+        bool dependent;
+        if (b.blockers[j] != no_row) {
+            const unsigned u = b.blockers[j];
+            const bool remade = u < b.made_in.size() && b.made_in[u] == b.batch;
+            if (t.row_status[u] != -2 && !remade) {
+                dependent = true;
+            } else {
+                test_and_add(t, first_row, second_row, column, run);
+                continue;
+            }
+        } else {
+            const unsigned* union_pattern = &b.unions[j * words];
+            dependent = std::any_of(b.inserted.begin(), b.inserted.end(), [&](unsigned n) {
+                return support_inside(t.bit_patterns.pattern(n), union_pattern, words);
+            });
+        }
+        if (dependent) {
+            ++run.counters.ignored;
+            continue;
+        }
+        const unsigned n = add_row(t, first_row, second_row, column, run);
+        if (n == no_row) continue;
+        if (n >= b.made_in.size()) b.made_in.resize(t.row_status.size(), 0);
+        b.made_in[n] = b.batch;
+        b.inserted.push_back(n);
+    }
+}
+
 // Tests the candidates of one list, largest union pattern first, and turns every conically
-// independent one into a new row that is zero in `column`. Empties the list.
+// independent one into a new row that is zero in `column`. Empties the list. With several
+// threads the candidates are tested in batches; the rows made and the counters are the same.
 template <typename T>
 void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {
     if (list.empty()) return;
-    Mode_Counters& counters = run.counters;
-    drop_duplicate_candidates(t, list, run.keyed, counters);
+    drop_duplicate_candidates(t, list, run.keyed, run.counters);
     while (!list.empty()) {
-        const combination candidate = list.back();
-        list.pop_back();
-        const unsigned a = std::min(candidate.row1, candidate.row2);
-        const unsigned b = std::max(candidate.row1, candidate.row2);
-        Zero_Pattern summary{INT_MAX, -1, INT_MAX, -1, 0};
-        // A pair that is non-zero only in the column would combine into a zero row.
-        if (!candidate_summary(t, a, b, column, summary)) continue;
-        if (!conical_independence(t, summary, run.table)) {
-            ++counters.ignored;
+        if (run.pool.size() > 1 && list.size() >= batch_size) {
+            test_batch(t, list, batch_size, column, run);
+            decide_batch(t, list, batch_size, column, run);
+            list.resize(list.size() - batch_size);
             continue;
         }
-        // Copies: growing the tableau below may move the coefficient store.
-        const T va = t.coefficients[std::size_t(a) * t.stride + column];
-        const T vb = t.coefficients[std::size_t(b) * t.stride + column];
-        const bool a_reversible = t.reversible_rows[a];
-        const bool b_reversible = t.reversible_rows[b];
-        if (run.free_rows.empty()) t.resize_tableau(run.free_rows);
-        const unsigned n = run.free_rows.back();
-        Int_Combination<T>::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t,
-                                         va, vb, a_reversible, b_reversible,
-                                         std::size_t(n) * t.stride, t.zero_pattern[n]);
-        // Two proportional rows cancel each other everywhere; the slot stays free.
-        if (t.zero_pattern[n].first_nonzero == INT_MAX) continue;
-        run.free_rows.pop_back();
-        ++counters.accepted;
-        t.set_pattern(n);
-        t.reversible_rows[n] = a_reversible && b_reversible;
-        if (run.use_condition_seven) {
-            delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
-        }
-        run.table.insert(pattern_key(t.zero_pattern[n]), n);
-        Int_Combination<T>::normalize_row(std::size_t(n) * t.stride, t);
-        t.row_status[n] = static_cast<int>(counters.step);
-        if (n >= t.rows) t.rows = n + 1;
+        const auto [a, b] = ordered(list.back());
+        list.pop_back();
+        test_and_add(t, a, b, column, run);
     }
 }
 
@@ -155,7 +268,14 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
     if (this->reactions > max_key_columns) {
         throw std::length_error("elementary_modes: more than 65536 reaction columns");
     }
-    Mode_Run run{Pattern_Table(this->bit_patterns), {}, Mode_Counters(), use_condition_seven, {}};
+    Mode_Run run{Pattern_Table(this->bit_patterns),
+                 {},
+                 Mode_Counters(),
+                 use_condition_seven,
+                 {},
+                 Worker_Pool(thread_count()),
+                 {},
+                 {}};
     for (unsigned r = 0; r < this->rows; ++r) {
         if (this->zero_pattern[r].first_nonzero == INT_MAX) {
             throw std::invalid_argument(
@@ -181,7 +301,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
         classify_rows(*this, run.table, column, classes);
         generate_candidates(*this, classes, candidates, run.counters.tests_saved,
-                            run.counters.possible);
+                            run.counters.possible, run.pool, run.partial);
         classes.rev.clear();
         classes.irrev_pos.clear();
         classes.irrev_neg.clear();

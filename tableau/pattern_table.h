@@ -78,6 +78,7 @@ class general_Pattern_Table {
 
     // The first bucket whose key is not less than `key`.
     iterator lower_bound(Key key) { return buckets_.lower_bound(key); }
+    const_iterator lower_bound(Key key) const { return buckets_.lower_bound(key); }
     iterator begin() { return buckets_.begin(); }
     iterator end() { return buckets_.end(); }
     const_iterator begin() const { return buckets_.begin(); }

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <map>
 #include <ostream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -363,6 +364,40 @@ void PrintTo(const Network_Case& c, std::ostream* os) { *os << c.file; }
 
 class Network_Modes : public testing::TestWithParam<Network_Case> {};
 
+// What one run of kestrane left: its exit status, console output, standard error and report.
+struct Kestrane_Run {
+    int status;
+    std::string console;
+    std::string errors;
+    std::string report;
+};
+
+// Runs the optimised kestrane on a network in a scratch folder, with `environment` (such as
+// "KESTRANE_THREADS=2 ") before the command.
+Kestrane_Run run_kestrane(const fs::path& network_file, const std::string& environment) {
+    static int runs = 0;
+    const fs::path scratch =
+        fs::temp_directory_path() / ("kestrane_networks_" + std::to_string(getpid()) + "_" +
+                                     std::to_string(++runs) + "_" + network_file.stem().string());
+    fs::create_directories(scratch);
+    struct Remove {
+        fs::path path;
+        ~Remove() { fs::remove_all(path); }
+    } remove{scratch};
+    const std::string command = "cd '" + scratch.string() + "' && LC_ALL=C " + environment + "'" +
+                                KESTRANE_BINARY + "' '" + fs::absolute(network_file).string() +
+                                "' report.txt >stdout.txt 2>stderr.txt";
+    const int status = std::system(command.c_str());
+    return Kestrane_Run{status, read_file(scratch / "stdout.txt"),
+                        read_file(scratch / "stderr.txt"), read_file(scratch / "report.txt")};
+}
+
+// The console text with the processor times taken out.
+std::string without_times(const std::string& console) {
+    static const std::regex time_line("Time used for calculations so far: [^\n]*");
+    return std::regex_replace(console, time_line, "Time used for calculations so far:");
+}
+
 TEST_P(Network_Modes, ListsEveryElementaryMode) {
 #ifdef KESTRANE_SANITIZED
     GTEST_SKIP() << "whole networks run in the optimised build only";
@@ -372,27 +407,15 @@ TEST_P(Network_Modes, ListsEveryElementaryMode) {
     Network network;
     ASSERT_TRUE(read_network(network_file.string(), network));
 
-    const fs::path scratch =
-        fs::temp_directory_path() / ("kestrane_networks_" + std::to_string(getpid()) + "_" +
-                                     fs::path(GetParam().file).stem().string());
-    fs::create_directories(scratch);
-    struct Remove {
-        fs::path path;
-        ~Remove() { fs::remove_all(path); }
-    } remove{scratch};
-    const std::string command =
-        "cd '" + scratch.string() + "' && LC_ALL=C '" KESTRANE_BINARY "' '" +
-        fs::absolute(network_file).string() + "' report.txt >stdout.txt 2>stderr.txt";
-    const int status = std::system(command.c_str());
-    const std::string console = read_file(scratch / "stdout.txt");
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+    const Kestrane_Run run = run_kestrane(network_file, "");
+    const std::string& console = run.console;
+    ASSERT_TRUE(WIFEXITED(run.status) && WEXITSTATUS(run.status) == 0)
         << "kestrane failed; its output ends with:\n"
         << console.substr(console.size() - std::min<std::size_t>(console.size(), 2000))
-        << read_file(scratch / "stderr.txt");
+        << run.errors;
     EXPECT_NE(console.find("Found " + std::to_string(GetParam().modes) + " elementary modes\n"),
               std::string::npos);
-    const Failures failures =
-        check_report(network, read_file(scratch / "report.txt"), GetParam().modes);
+    const Failures failures = check_report(network, run.report, GetParam().modes);
     EXPECT_TRUE(failures.empty()) << failures.summary();
 }
 
@@ -413,5 +436,25 @@ std::string case_name(const testing::TestParamInfo<Network_Case>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Networks, Network_Modes, testing::ValuesIn(network_cases), case_name);
+
+// The mode iteration shares its candidates out over the threads; the report and the console
+// output must not depend on how many there are. Three threads on a machine of two cores mix the
+// order in which the threads finish their shares.
+TEST(Thread_Count, GivesTheSameReportAndConsoleOutput) {
+#ifdef KESTRANE_SANITIZED
+    GTEST_SKIP() << "whole networks run in the optimised build only";
+#endif
+    for (const char* file : {"ecoli_core_glc.dat", "ecoli5010_biomass.dat"}) {
+        const fs::path network_file = fs::path(KESTRANE_NETWORKS_DIR) / file;
+        if (!fs::exists(network_file)) GTEST_SKIP() << network_file << " is not there";
+        const Kestrane_Run one = run_kestrane(network_file, "KESTRANE_THREADS=1 ");
+        const Kestrane_Run three = run_kestrane(network_file, "KESTRANE_THREADS=3 ");
+        ASSERT_EQ(one.status, 0) << file;
+        EXPECT_EQ(three.status, one.status) << file;
+        EXPECT_TRUE(three.report == one.report) << file << ": the reports differ";
+        EXPECT_TRUE(without_times(three.console) == without_times(one.console))
+            << file << ": the console outputs differ";
+    }
+}
 
 }  // namespace

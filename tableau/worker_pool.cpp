@@ -1,0 +1,94 @@
+#include "tableau/worker_pool.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+unsigned configured_threads = 0;  // 0: every core
+
+}  // namespace
+
+Worker_Pool::Worker_Pool(unsigned threads) {
+    for (unsigned i = 1; i < threads; ++i) workers_.emplace_back([this, i] { serve(i); });
+}
+
+Worker_Pool::~Worker_Pool() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    start_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+void Worker_Pool::run(const std::function<void(unsigned)>& job) {
+    if (workers_.empty()) {
+        job(0);
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        job_ = &job;
+        busy_ = static_cast<unsigned>(workers_.size());
+        failure_ = nullptr;
+        ++section_;
+    }
+    start_.notify_all();
+    std::exception_ptr own;
+    try {
+        job(0);
+    } catch (...) {
+        own = std::current_exception();
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [this] { return busy_ == 0; });
+    job_ = nullptr;
+    if (own) std::rethrow_exception(own);
+    if (failure_) std::rethrow_exception(failure_);
+}
+
+void Worker_Pool::serve(unsigned index) {
+    unsigned long long seen = 0;
+    while (true) {
+        const std::function<void(unsigned)>* job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            start_.wait(lock, [&] { return stopping_ || section_ != seen; });
+            if (stopping_) return;
+            seen = section_;
+            job = job_;
+        }
+        std::exception_ptr failure;
+        try {
+            (*job)(index);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (failure && !failure_) failure_ = failure;
+        if (--busy_ == 0) done_.notify_one();
+    }
+}
+
+unsigned thread_count() {
+    if (configured_threads != 0) return configured_threads;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : cores;
+}
+
+void set_thread_count(unsigned threads) { configured_threads = threads; }
+
+bool threads_from_environment(unsigned* threads) {
+    const char* text = std::getenv("KESTRANE_THREADS");
+    if (text == nullptr) return true;
+    const std::string value(text);
+    if (value.empty() || value.size() > 4 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const unsigned number = static_cast<unsigned>(std::stoul(value));
+    if (number < 1 || number > 1024) return false;
+    *threads = number;
+    return true;
+}
