@@ -38,7 +38,7 @@ class Worker_Pool {
     std::exception_ptr failure_;
 };
 
-// Number of threads the iterations use: set by set_thread_count, otherwise every core.
+// Number of threads the iterations use: set by set_thread_count (0: every core, the default).
 unsigned thread_count();
 void set_thread_count(unsigned threads);
 
