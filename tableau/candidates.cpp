@@ -42,7 +42,7 @@ void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const unsigned* first, c
             ++tests_saved;
             continue;
         }
-        lists.at(zeros).add(combination{a, *j}, t.bit_patterns, tests_saved);
+        lists.at(zeros).push_back(combination{a, *j});
     }
 }
 
@@ -121,12 +121,12 @@ constexpr std::int64_t parallel_pairs = 20000;
 
 // Generates the pairs of one class, `pairs(begin, end, lists, saved)` forming those of the outer
 // positions [begin, end) with `work(i)` pairs at outer position i. With several threads each takes
-// a contiguous share of the outer positions of about equal work, into sets of its own that are
-// then merged: a set holds the same candidates whatever order its pairs come in.
+// a contiguous share of the outer positions of about equal work, into lists of its own that are
+// then appended in thread order, so that every list ends as it would with one thread.
 template <typename Pairs, typename Work>
 void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
-                    const Bit_Pattern& bits, Candidate_Lists& lists, std::int64_t& tests_saved,
-                    Worker_Pool& pool, Thread_Candidate_Lists& partial) {
+                    Candidate_Lists& lists, std::int64_t& tests_saved, Worker_Pool& pool,
+                    Thread_Candidate_Lists& partial) {
     const unsigned threads = pool.size();
     if (threads == 1 || total_pairs < parallel_pairs) {
         pairs(0, outer, lists, tests_saved);
@@ -150,7 +150,10 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
     for (unsigned thread = 0; thread < threads; ++thread) {
         tests_saved += saved[thread];
         Candidate_Lists& own = partial[thread];
-        for (std::size_t k = 0; k < lists.size(); ++k) lists[k].take(own[k], bits, tests_saved);
+        for (std::size_t k = 0; k < lists.size(); ++k) {
+            lists[k].insert(lists[k].end(), own[k].begin(), own[k].end());
+            own[k].clear();
+        }
     }
 }
 
@@ -182,7 +185,7 @@ void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first
                                      inner_end, into, saved);
         }
     };
-    generate_class(outer, total, work, pairs, t.bit_patterns, lists, tests_saved, pool, partial);
+    generate_class(outer, total, work, pairs, lists, tests_saved, pool, partial);
 }
 
 }  // namespace
@@ -224,6 +227,14 @@ void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
         generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, lists, tests_saved, pool,
                        partial);
     }
+}
+
+Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
+    Keyed_Candidate keyed{0, pair};
+    for (unsigned w = 0; w < bits.words_per_row && w < keyed_head_words; ++w) {
+        keyed.head |= std::uint64_t(union_word(bits, keyed, w)) << (w == 0 ? 32 : 0);
+    }
+    return keyed;
 }
 
 template <typename T>

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "tableau/bit_pattern.h"
-#include "tableau/candidate_set.h"
 #include "tableau/pattern_table.h"
 #include "tableau/tableau.h"
 #include "tableau/worker_pool.h"
@@ -17,8 +16,64 @@
 template <typename T>
 using Mode_Tableau = Tableau<T, Int_Combination<T> >;
 
-// One set of candidates per number of common zero columns, 0 to reactions - 1.
-using Candidate_Lists = std::vector<Candidate_Set>;
+// A candidate pair of rows.
+struct combination {
+    unsigned row1;
+    unsigned row2;
+};
+
+// A candidate as sorted and de-duplicated: the first two words of its union pattern are packed
+// into `head` (word 0 in the high half, an absent word 1 as 0), so that the sort settles most
+// comparisons inside the array it moves, whose entries stay 16 bytes. Words 2 onward are united
+// from the rows' patterns when a comparison needs them.
+struct Keyed_Candidate {
+    std::uint64_t head;
+    combination pair;
+};
+
+// Number of pattern words a Keyed_Candidate holds in its head.
+constexpr unsigned keyed_head_words = 2;
+
+// Keyed candidate of `pair`, its union pattern taken from the rows' patterns in `bits`.
+Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits);
+
+// Word w of the union pattern of the candidate's rows.
+inline unsigned union_word(const Bit_Pattern& bits, const Keyed_Candidate& c, unsigned w) {
+    return bits.pattern(c.pair.row1)[w] | bits.pattern(c.pair.row2)[w];
+}
+
+// Orders keyed candidates by their union patterns in `bits`, word by word as unsigned numbers.
+class Pattern_Less {
+   public:
+    explicit Pattern_Less(const Bit_Pattern& bits) : bits_(bits) {}
+    bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
+        if (a.head != b.head) return a.head < b.head;
+        for (unsigned w = keyed_head_words; w < bits_.words_per_row; ++w) {
+            const unsigned x = union_word(bits_, a, w);
+            const unsigned y = union_word(bits_, b, w);
+            if (x != y) return x < y;
+        }
+        return false;
+    }
+
+   private:
+    const Bit_Pattern& bits_;
+};
+
+// True for keyed candidates with equal union patterns in `bits`.
+class Pattern_Equal {
+   public:
+    explicit Pattern_Equal(const Bit_Pattern& bits) : less_(bits) {}
+    bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
+        return !less_(a, b) && !less_(b, a);
+    }
+
+   private:
+    Pattern_Less less_;
+};
+
+// One list of candidates per number of common zero columns, 0 to reactions - 1.
+using Candidate_Lists = std::vector<std::vector<combination> >;
 
 // The rows non-zero in the processed column, by class.
 struct Row_Classes {

@@ -43,6 +43,7 @@ struct Mode_Run {
     std::vector<unsigned> free_rows;  // a stack: the slot taken next is at the back
     Mode_Counters counters;
     bool use_condition_seven;
+    std::vector<Keyed_Candidate> keyed;  // working storage of the de-duplication
     Worker_Pool pool;
     Thread_Candidate_Lists partial;  // per-thread candidate lists of the generation
     Batch_Tests batch;
@@ -74,28 +75,18 @@ void print_summary(const Mode_Counters& c) {
     std::cout << "So far " << c.possible << " possible combinations\n";
 }
 
-// Smallest number of candidates worth sorting with several threads.
-constexpr std::size_t parallel_sort_size = 50000;
-
-// Sorts keyed candidates of distinct union patterns by pattern; a long list in one share per
-// thread, the shares then merged. The patterns being distinct, every way gives one order.
-void sort_candidates(std::vector<Keyed_Candidate>& keyed, const Bit_Pattern& bits,
-                     Worker_Pool& pool) {
-    const Pattern_Less order(bits);
-    const unsigned threads = pool.size();
-    if (threads == 1 || keyed.size() < parallel_sort_size) {
-        std::sort(keyed.begin(), keyed.end(), order);
-        return;
-    }
-    std::vector<std::size_t> bounds(threads + 1);
-    for (unsigned i = 0; i <= threads; ++i) bounds[i] = keyed.size() * i / threads;
-    pool.run([&](unsigned thread) {
-        std::sort(keyed.begin() + bounds[thread], keyed.begin() + bounds[thread + 1], order);
-    });
-    for (unsigned i = 1; i < threads; ++i) {
-        std::inplace_merge(keyed.begin(), keyed.begin() + bounds[i], keyed.begin() + bounds[i + 1],
-                           order);
-    }
+// Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
+// same union support would give the same row. `keyed` is working storage, reused between calls.
+template <typename T>
+void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
+                               std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters) {
+    keyed.clear();
+    for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
+    std::sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns));
+    const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
+    counters.tests_saved += keyed.end() - kept;
+    list.clear();
+    for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);
 }
 
 // Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
@@ -130,8 +121,8 @@ unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, 
 }
 
 // The candidate as the rows (a, b) with a < b.
-std::pair<unsigned, unsigned> ordered(const Keyed_Candidate& candidate) {
-    return std::minmax(candidate.pair.row1, candidate.pair.row2);
+std::pair<unsigned, unsigned> ordered(const combination& candidate) {
+    return std::minmax(candidate.row1, candidate.row2);
 }
 
 // Tests the candidate (a, b) against the table as it is now and adds its row when it is
@@ -151,8 +142,8 @@ void test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column,
 // Tests the last `count` candidates of the list, from the back, each against the table before the
 // batch, all threads at once. A candidate j of the batch is candidate list[last - j].
 template <typename T>
-void test_batch(const Kernel_Tableau<T>& t, const std::vector<Keyed_Candidate>& list,
-                std::size_t count, unsigned column, Mode_Run& run) {
+void test_batch(const Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
+                unsigned column, Mode_Run& run) {
     Batch_Tests& b = run.batch;
     const unsigned words = t.bit_patterns.words_per_row;
     b.spans.resize(count);
@@ -178,7 +169,7 @@ void test_batch(const Kernel_Tableau<T>& t, const std::vector<Keyed_Candidate>& 
 // condition seven meanwhile (then the candidate is tested again); a candidate that nothing
 // blocked is blocked only by a row made from an earlier candidate of the batch.
 template <typename T>
-void decide_batch(Kernel_Tableau<T>& t, const std::vector<Keyed_Candidate>& list, std::size_t count,
+void decide_batch(Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
                   unsigned column, Mode_Run& run) {
     Batch_Tests& b = run.batch;
     const unsigned words = t.bit_patterns.words_per_row;
@@ -216,15 +207,14 @@ void decide_batch(Kernel_Tableau<T>& t, const std::vector<Keyed_Candidate>& list
     }
 }
 
-// Tests the candidates of one set, largest union pattern first, and turns every conically
-// independent one into a new row that is zero in `column`. Empties the set. With several
+// Tests the candidates of one list, largest union pattern first, and turns every conically
+// independent one into a new row that is zero in `column`. Empties the list. With several
 // threads the candidates are tested in batches; the rows made and the counters are the same.
 template <typename T>
-void process_candidates(Kernel_Tableau<T>& t, Candidate_Set& candidates, unsigned column,
+void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {
-    if (candidates.empty()) return;
-    std::vector<Keyed_Candidate>& list = candidates.entries();
-    sort_candidates(list, t.bit_patterns, run.pool);
+    if (list.empty()) return;
+    drop_duplicate_candidates(t, list, run.keyed, run.counters);
     while (!list.empty()) {
         if (run.pool.size() > 1 && list.size() >= batch_size) {
             test_batch(t, list, batch_size, column, run);
@@ -236,7 +226,6 @@ void process_candidates(Kernel_Tableau<T>& t, Candidate_Set& candidates, unsigne
         list.pop_back();
         test_and_add(t, a, b, column, run);
     }
-    candidates.clear();
 }
 
 // Moves the highest live rows into the lowest free slots until the rows occupy slots 0 to
@@ -283,6 +272,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                  {},
                  Mode_Counters(),
                  use_condition_seven,
+                 {},
                  Worker_Pool(thread_count()),
                  {},
                  {}};

@@ -102,9 +102,7 @@ TEST_P(GenerateCandidates, PairsTheClassesOfTheRowsNonZeroInTheColumn) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.headings);
     std::vector<std::tuple<unsigned, unsigned, unsigned> > made;
     for (unsigned k = 0; k < lists.size(); ++k) {
-        for (const Keyed_Candidate& candidate : lists[k].entries()) {
-            made.emplace_back(k, candidate.pair.row1, candidate.pair.row2);
-        }
+        for (const combination& pair : lists[k]) made.emplace_back(k, pair.row1, pair.row2);
     }
     EXPECT_EQ(made, c.candidates);
     EXPECT_EQ(tests_saved, c.tests_saved);
