@@ -66,10 +66,10 @@ void write_reaction_pairs(const int* row, int columns, const enc* enzymes, FILE*
         const int v = coefficient_of(row, columns, node);
         if (v == 0) continue;
         const bool wrap = (v == 1 || v == -1) && node->name.find(' ') != std::string::npos;
-        fprintf(file, " ");
-        if (wrap) fprintf(file, "(");
-        fprintf(file, "(%d %s)", v, node->name.c_str());
-        if (wrap) fprintf(file, ")");
+        if (wrap)
+            fprintf(file, " ((%d %s))", v, node->name.c_str());
+        else
+            fprintf(file, " (%d %s)", v, node->name.c_str());
     }
 }
 
