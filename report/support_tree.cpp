@@ -42,22 +42,14 @@ Support_Tree::Support_Tree(const mat* m) : words_(support_words(m->columns)) {
 void Support_Tree::build(int node) {
     const int begin = nodes_[node].begin, end = nodes_[node].end;
     std::uint64_t* all = &common_[std::size_t(node) * words_];
-    std::vector<std::uint64_t> any(words_, 0);
     std::copy(row_bits(begin), row_bits(begin) + words_, all);
-    for (int p = begin; p < end; ++p) {
-        for (int w = 0; w < words_; ++w) {
-            all[w] &= row_bits(p)[w];
-            any[w] |= row_bits(p)[w];
-        }
-    }
+    for (int p = begin; p < end; ++p)
+        for (int w = 0; w < words_; ++w) all[w] &= row_bits(p)[w];
     if (end - begin <= leaf_rows) return;
 
     // Split by the reaction that divides the node's rows most evenly. Reactions common to all
     // rows or to none cannot split them; when no other is left, the rows share one reaction set.
     std::vector<int> count(std::size_t(words_) * 64, 0);
-    bool splits = false;
-    for (int w = 0; w < words_; ++w) splits |= (any[w] & ~all[w]) != 0;
-    if (!splits) return;
     for (int p = begin; p < end; ++p) {
         for (int w = 0; w < words_; ++w) {
             for (std::uint64_t x = row_bits(p)[w] & ~all[w]; x != 0; x &= x - 1)
@@ -71,6 +63,7 @@ void Support_Tree::build(int node) {
         const long balance = std::labs(2L * count[j] - (end - begin));
         if (split < 0 || balance < best) split = j, best = balance;
     }
+    if (split < 0) return;
 
     // Rows without the split reaction first, then those with it.
     const int word = split / 64;
@@ -80,8 +73,8 @@ void Support_Tree::build(int node) {
         if ((bits_[std::size_t(p) * words_ + word] & mask) != 0) continue;
         if (p != middle) {
             std::swap(order_[p], order_[middle]);
-            std::swap_ranges(&bits_[std::size_t(p) * words_], &bits_[std::size_t(p + 1) * words_],
-                             &bits_[std::size_t(middle) * words_]);
+            std::uint64_t* row = bits_.data() + std::size_t(p) * words_;
+            std::swap_ranges(row, row + words_, bits_.data() + std::size_t(middle) * words_);
         }
         ++middle;
     }

@@ -22,7 +22,8 @@ class Support_Tree {
     explicit Support_Tree(const mat* m);
 
     // Calls visit(g) for every row g with a non-empty reaction set inside that of row r (r itself
-    // included when its set is not empty), in no particular order.
+    // included when its set is not empty), in no particular order. The searches of one tree share
+    // a list of pending nodes: they must not run at the same time.
     template <typename Visit>
     void for_each_subset(int r, Visit visit) const;
 
