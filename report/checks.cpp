@@ -1,9 +1,10 @@
 #include "report/checks.h"
 
+#include <utility>
 #include <vector>
 
 #include "report/row_support.h"
-#include "report/support_sets.h"
+#include "report/support_tree.h"
 
 void unbalanced_internal_mets(const mat* N, FILE* file, const enc* metabolites) {
     bool caption_written = false;
@@ -24,47 +25,46 @@ void unbalanced_internal_mets(const mat* N, FILE* file, const enc* metabolites) 
 
 namespace {
 
-// Reports rows d < g whose reaction sets are equal or one inside the other. Returns whether
-// any pair was reported. Only the reaction sets count, not the coefficients: with nd and ng
-// reactions, a pair is reported when the smaller set lies inside the larger one (both equal
-// when nd = ng); rows without reactions are never reported.
+// Reports rows d < g whose reaction sets are equal or one inside the other, ordered by d, then
+// g. Returns whether any pair was reported. Only the reaction sets count, not the coefficients:
+// with nd and ng reactions, a pair is reported when the smaller set lies inside the larger one
+// (both equal when nd = ng); rows without reactions are never reported.
 bool report_nested_modes(const mat* M, FILE* file) {
-    const Support_Sets supports(M);
-    std::vector<unsigned char> nested(M->rows > 0 ? M->rows : 0);
-    bool reported = false;
-    for (int d = 0; d < M->rows; ++d) {
-        const int nd = supports.size(d);
-        if (nd == 0) continue;
-        supports.find_nested(d, d + 1, M->rows, nested.data());
-        for (int g = d + 1; g < M->rows; ++g) {
-            const int ng = supports.size(g);
-            if (!nested[g - d - 1] || ng == 0) continue;
-            reported = true;
-            if (nd != ng) {
-                // The row with more reactions contains the other.
-                const int outer = ng > nd ? g : d, n_outer = ng > nd ? ng : nd;
-                const int inner = ng > nd ? d : g, n_inner = ng > nd ? nd : ng;
-                printf("\nElementary mode %d (%d) contains elementary mode %d (%d).", outer + 1,
-                       n_outer, inner + 1, n_inner);
-                fprintf(file, "\nElementary mode %d (%d) contains elementary mode %d (%d).",
-                        outer + 1, n_outer, inner + 1, n_inner);
-            } else {
-                // The console names the later mode first, the report the earlier one.
-                printf("\nElementary mode %d (%d) and %d (%d) are identical.", g + 1, nd, d + 1,
-                       nd);
-                fprintf(file, "\nElementary mode %d (%d) and %d (%d) are identical.", d + 1, nd,
-                        g + 1, nd);
-            }
+    const std::vector<std::pair<int, int> > pairs = nested_support_pairs(M);
+    for (const auto& [d, g] : pairs) {
+        const int nd = count_nonzero(M->head[d], M->columns);
+        const int ng = count_nonzero(M->head[g], M->columns);
+        if (nd != ng) {
+            // The row with more reactions contains the other.
+            const int outer = ng > nd ? g : d, n_outer = ng > nd ? ng : nd;
+            const int inner = ng > nd ? d : g, n_inner = ng > nd ? nd : ng;
+            printf("\nElementary mode %d (%d) contains elementary mode %d (%d).", outer + 1,
+                   n_outer, inner + 1, n_inner);
+            fprintf(file, "\nElementary mode %d (%d) contains elementary mode %d (%d).", outer + 1,
+                    n_outer, inner + 1, n_inner);
+        } else {
+            // The console names the later mode first, the report the earlier one.
+            printf("\nElementary mode %d (%d) and %d (%d) are identical.", g + 1, nd, d + 1, nd);
+            fprintf(file, "\nElementary mode %d (%d) and %d (%d) are identical.", d + 1, nd, g + 1,
+                    nd);
         }
     }
-    return reported;
+    return !pairs.empty();
 }
 
-// True when every row of M holds 0 in column e.
-bool column_is_unused(const mat* M, int e) {
-    for (int d = 0; d < M->rows; ++d)
-        if (M->head[d][e] != 0) return false;
-    return true;
+// Per column of M: whether some row holds a non-zero entry there. One pass over the rows, which
+// stops as soon as every column is used.
+std::vector<unsigned char> used_columns(const mat* M) {
+    std::vector<unsigned char> used(M->columns > 0 ? M->columns : 0, 0);
+    int unused = M->columns;
+    for (int d = 0; d < M->rows && unused > 0; ++d) {
+        for (int e = 0; e < M->columns; ++e) {
+            if (used[e] || M->head[d][e] == 0) continue;
+            used[e] = 1;
+            --unused;
+        }
+    }
+    return used;
 }
 
 }  // namespace
@@ -75,10 +75,11 @@ void control_modi(const mat* M, FILE* file, const enc* enzymes) {
         fprintf(file, "\n");
     }
 
+    const std::vector<unsigned char> used = used_columns(M);
     int unused = 0;
     const enc* node = enzymes->next;
     for (int e = 0; e < M->columns && !is_tail(node); ++e, node = node->next) {
-        if (!column_is_unused(M, e)) continue;
+        if (used[e]) continue;
         if (unused == 0)
             fprintf(file, "\n%s\t", node->name.c_str());
         else

@@ -1,49 +1,67 @@
 #include "report/comparison.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "matrix/allocation.h"
 #include "report/report_file.h"
 #include "report/row_support.h"
+#include "report/support_tree.h"
 
 namespace {
 
-// True when rows a and b are non-zero in exactly the same columns.
-bool same_support(const int* a, const int* b, int columns) {
-    for (int j = 0; j < columns; ++j)
-        if ((a[j] != 0) != (b[j] != 0)) return false;
-    return true;
-}
-
-// True when rows a and b hold the same entries.
-bool same_entries(const int* a, const int* b, int columns) {
-    for (int j = 0; j < columns; ++j)
-        if (a[j] != b[j]) return false;
-    return true;
+// The bytes of n words from `first`, as a key of a hash table: two rows of the same length are
+// equal exactly when their keys are.
+template <typename Word>
+std::string_view key_of(const Word* first, int n) {
+    return std::string_view(reinterpret_cast<const char*>(first), sizeof(Word) * n);
 }
 
 // Every convex basis vector must be an elementary mode; names the basis vectors whose set of
-// reactions is that of no mode.
+// reactions is that of no mode. The basis vectors' reaction sets go into a hash table, so that
+// one pass over the modes finds them all.
 void report_non_elementary_basis(const mat* CB, const mat* EM, FILE* file) {
+    const int words = support_words(CB->columns);
+    std::vector<std::uint64_t> basis_supports(std::size_t(CB->rows) * words);
+    std::unordered_map<std::string_view, int> set_of_support;  // basis vectors with one set
+    std::vector<int> set_of_vector(CB->rows);
     for (int c = 0; c < CB->rows; ++c) {
-        bool found = false;
-        for (int t = 0; t < EM->rows && !found; ++t)
-            found = same_support(CB->head[c], EM->head[t], CB->columns);
-        if (found) continue;
+        std::uint64_t* bits = &basis_supports[std::size_t(c) * words];
+        support_bits(CB->head[c], CB->columns, bits);
+        const int next = static_cast<int>(set_of_support.size());
+        set_of_vector[c] = set_of_support.try_emplace(key_of(bits, words), next).first->second;
+    }
+    std::vector<unsigned char> found(set_of_support.size(), 0);
+    std::vector<std::uint64_t> bits(words);
+    for (int t = 0; t < EM->rows; ++t) {
+        support_bits(EM->head[t], EM->columns, bits.data());
+        const auto set = set_of_support.find(key_of(bits.data(), words));
+        if (set != set_of_support.end()) found[set->second] = 1;
+    }
+    for (int c = 0; c < CB->rows; ++c) {
+        if (found[set_of_vector[c]]) continue;
         fprintf(file, "\nConvex mode %3d not found in elementary modes.", c + 1);
         printf("Convex basis %3d is not elementary\n", c + 1);
     }
 }
 
-// Sets every mode equal to a basis vector to zero. A mode that is zero before the comparison
-// is no mode at all: it gets its zero-line flag and is never taken for a basis vector.
+// Sets every mode equal to a basis vector to zero, looking the modes up in a hash table of the
+// basis vectors. A mode that is zero before the comparison is no mode at all: it gets its
+// zero-line flag and is never taken for a basis vector.
 void clear_modes_equal_to_basis(const mat* CB, mat* EM, int* zero_lines) {
-    for (int t = 0; t < EM->rows; ++t) zero_lines[t] = row_is_zero(EM->head[t], EM->columns);
-    for (int c = 0; c < CB->rows; ++c)
-        for (int t = 0; t < EM->rows; ++t)
-            if (!zero_lines[t] && same_entries(CB->head[c], EM->head[t], CB->columns))
-                for (int j = 0; j < EM->columns; ++j) EM->head[t][j] = 0;
+    std::unordered_set<std::string_view> basis;
+    for (int c = 0; c < CB->rows; ++c) basis.insert(key_of(CB->head[c], CB->columns));
+    for (int t = 0; t < EM->rows; ++t) {
+        zero_lines[t] = row_is_zero(EM->head[t], EM->columns);
+        if (!zero_lines[t] && basis.count(key_of(EM->head[t], EM->columns)) != 0)
+            std::fill(EM->head[t], EM->head[t] + EM->columns, 0);
+    }
 }
 
 // Writes how many modes are not basis vectors and the numbers of those that are, numbering

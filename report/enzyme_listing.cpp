@@ -1,3 +1,5 @@
+#include <vector>
+
 #include "report/listings.h"
 #include "report/row_support.h"
 
@@ -15,20 +17,40 @@ bool names_a_reaction(const int* row, int columns, const enc* enzymes) {
     return false;
 }
 
+// The non-zero entries of the block membership table (block_table, (columns + 1) x columns),
+// column by column in the table's row order: entries of column o are entries[first[o]] up to
+// entries[first[o + 1]]. Built once per listing, so that tagging a mode costs its reactions'
+// entries, not a pass over the table's rows for every reaction.
+struct Block_Entries {
+    std::vector<int> first;
+    std::vector<int> entries;
+
+    Block_Entries(const int* block_table, int columns) : first(columns + 1, 0) {
+        if (block_table == nullptr) return;
+        // Blocks are numbered from 1 and there can be as many blocks as reactions, so the
+        // table's rows 0 to columns all may hold an entry for reaction o.
+        for (int o = 0; o < columns; ++o) {
+            first[o] = static_cast<int>(entries.size());
+            for (int t = 0; t <= columns; ++t) {
+                const int entry = block_table[t * columns + o];
+                if (entry != 0) entries.push_back(entry);
+            }
+        }
+        first[columns] = static_cast<int>(entries.size());
+    }
+};
+
 // Writes the block tags of the reactions in row, column by column, skipping a tag equal to the
 // one written just before. Returns the number of tags written: as no tag repeats the one before
 // it, a row with more than one tag lies in more than one block.
-int write_block_tags(const int* row, int columns, const int* block_table, FILE* file) {
-    if (block_table == nullptr) return 0;
+int write_block_tags(const int* row, int columns, const Block_Entries& blocks, FILE* file) {
     int last_block = 0;
     int tags = 0;
     for (int o = 0; o < columns; ++o) {
         if (row[o] == 0) continue;
-        // Blocks are numbered from 1 and there can be as many blocks as reactions, so the
-        // table's rows 0 to columns all may hold an entry for reaction o.
-        for (int t = 0; t <= columns; ++t) {
-            const int entry = block_table[t * columns + o];
-            if (entry == 0 || entry - 1 == last_block) continue;
+        for (int e = blocks.first[o]; e < blocks.first[o + 1]; ++e) {
+            const int entry = blocks.entries[e];
+            if (entry - 1 == last_block) continue;
             last_block = entry - 1;
             fprintf(file, "[bl %d] ", last_block);
             ++tags;
@@ -44,10 +66,10 @@ void write_reaction_pairs(const int* row, int columns, const enc* enzymes, FILE*
         const int v = coefficient_of(row, columns, node);
         if (v == 0) continue;
         const bool wrap = (v == 1 || v == -1) && node->name.find(' ') != std::string::npos;
-        fprintf(file, " ");
-        if (wrap) fprintf(file, "(");
-        fprintf(file, "(%d %s)", v, node->name.c_str());
-        if (wrap) fprintf(file, ")");
+        if (wrap)
+            fprintf(file, " ((%d %s))", v, node->name.c_str());
+        else
+            fprintf(file, " (%d %s)", v, node->name.c_str());
     }
 }
 
@@ -58,6 +80,7 @@ void reset_fenzymeoutput_calls() { fenzymeoutput_calls = 0; }
 int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table) {
     const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;
     const int n = m->columns;
+    const Block_Entries blocks(with_blocks ? block_table : nullptr, n);
     int written = 0;
     bool some_row_in_several_blocks = false;
 
@@ -71,7 +94,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
             fprintf(file, "\n %d:\t", d + 1);
         } else {
             fprintf(file, "\n %d: (%2d) ", d + 1, count_nonzero(row, n));
-            if (write_block_tags(row, n, block_table, file) > 1) some_row_in_several_blocks = true;
+            if (write_block_tags(row, n, blocks, file) > 1) some_row_in_several_blocks = true;
         }
         write_reaction_pairs(row, n, enzymes, file);
     }

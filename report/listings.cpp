@@ -1,8 +1,30 @@
 #include "report/listings.h"
 
+#include <charconv>
+#include <vector>
+
 #include "matrix/branch.h"
 #include "matrix/overflow.h"
 #include "report/row_support.h"
+
+namespace {
+
+// Writes the entries of a row with at least one column as "%d", separated by blanks, and ends
+// the line. The numbers are formatted by std::to_chars, which gives the text of "%d", into
+// `line`, and the row goes out in one write: the mode matrix has millions of entries.
+void write_matrix_row(const int* row, int columns, std::vector<char>& line, FILE* file) {
+    // Each entry takes at most 11 characters and a blank or the line end.
+    line.resize(std::size_t(columns) * 12);
+    char* end = line.data();
+    for (int j = 0; j < columns; ++j) {
+        if (j > 0) *end++ = ' ';
+        end = std::to_chars(end, line.data() + line.size(), row[j]).ptr;
+    }
+    *end++ = '\n';
+    fwrite(line.data(), 1, end - line.data(), file);
+}
+
+}  // namespace
 
 int fmatoutput(const mat* m, FILE* file) {
     int printed = 0;
@@ -11,12 +33,11 @@ int fmatoutput(const mat* m, FILE* file) {
     if (printed == 0) return 0;
 
     fprintf(file, " \n matrix dimension r%d x c%d\n", printed, m->columns);
+    std::vector<char> line;
     for (int i = 0; i < m->rows; ++i) {
         const int* row = m->head[i];
         if (row_is_zero(row, m->columns)) continue;
-        fprintf(file, "%d", row[0]);
-        for (int j = 1; j < m->columns; ++j) fprintf(file, " %d", row[j]);
-        fprintf(file, "\n");
+        write_matrix_row(row, m->columns, line, file);
     }
     fflush(file);
     return printed;

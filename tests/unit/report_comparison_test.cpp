@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "report/comparison.h"
@@ -101,6 +103,68 @@ INSTANTIATE_TEST_SUITE_P(
                         "",
                         "\nThe elementary mode Convex basis: 2 \n\n"}),
     [](const auto& info) { return std::string(info.param.title); });
+
+// Random modes and a basis made of copies of some modes, of vectors with a mode's reactions but
+// other coefficients, and of vectors with reaction sets of no mode; zero modes in between. The
+// comparison must agree with the straightforward test of every basis vector against every mode.
+class Random_Comparison : public Comparison, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(Random_Comparison, SameAsAllPairs) {
+    std::mt19937 random(GetParam());
+    const int columns = 70 + static_cast<int>(GetParam() % 3) * 30, modes = 400, vectors = 30;
+    std::uniform_int_distribution<int> entry(-2, 2), pick(0, modes - 1), kind(0, 3);
+    Rows em(modes, std::vector<int>(columns, 0)), cb;
+    for (auto& row : em)
+        if (pick(random) % 10 != 0)
+            for (int& v : row) v = entry(random) * (pick(random) % 3 == 0);
+    while (static_cast<int>(cb.size()) < vectors) {
+        std::vector<int> row = em[pick(random)];
+        const int k = kind(random);
+        if (k == 1)  // same reactions, other coefficients
+            for (int& v : row) v *= 3;
+        if (k == 2)  // most likely the reaction set of no mode
+            for (int& v : row) v = entry(random);
+        cb.push_back(row);
+    }
+
+    std::string console, report, listed;
+    int remaining = 0, zero_lines = 0;
+    for (int c = 0; c < vectors; ++c) {
+        bool found = false;
+        for (int t = 0; t < modes && !found; ++t) {
+            found = true;
+            for (int j = 0; j < columns; ++j) found &= (cb[c][j] != 0) == (em[t][j] != 0);
+        }
+        if (found) continue;
+        char line[80];
+        snprintf(line, sizeof line, "Convex basis %3d is not elementary\n", c + 1);
+        console += line;
+        snprintf(line, sizeof line, "\nConvex mode %3d not found in elementary modes.", c + 1);
+        report += line;
+    }
+    Rows em_after = em;
+    for (int t = 0; t < modes; ++t) {
+        const bool zero = em[t] == std::vector<int>(columns, 0);
+        zero_lines += zero;
+        const bool equal = !zero && std::find(cb.begin(), cb.end(), em[t]) != cb.end();
+        if (equal) {
+            em_after[t].assign(columns, 0);
+            listed += std::to_string(t - zero_lines + 1) + " ";
+        }
+        remaining += !zero && !equal;
+    }
+
+    Owned_Mat CB = make_mat(cb);
+    Owned_Mat EM = make_mat(em);
+    EXPECT_EQ(compare(CB.get(), EM.get()), console);
+    EXPECT_FALSE(console.empty());
+    EXPECT_FALSE(listed.empty());
+    EXPECT_EQ(rows_of(EM.get()), em_after);
+    EXPECT_EQ(appended(), report + "\nThe elementary modes (" + std::to_string(remaining) +
+                              ") Convex basis: " + listed + "\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, Random_Comparison, ::testing::Values(1u, 2u, 3u));
 
 TEST_F(Comparison, ModesEqualToBasisAreZeroedInPlace) {
     Owned_Mat CB = make_mat({{1, 1, 0}});
