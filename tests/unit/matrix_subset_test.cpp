@@ -97,10 +97,11 @@ int row_gcd(const std::vector<int>& row) {
 Subsets subsets_by_definition(const Rows& k, const std::vector<int>& rev) {
     const std::size_t kr = k.size();
     const std::size_t n = k[0].size();
-    Rows coefficients(n, std::vector<int>(kr));
-    Rows factors(n, std::vector<int>(n, 0));
+    Rows coefficients(n);
+    Rows factors(n);
     for (std::size_t d = 0; d < n; ++d) {
-        for (std::size_t c = 0; c < kr; ++c) coefficients[d][c] = k[c][d];
+        factors[d].assign(n, 0);
+        for (std::size_t c = 0; c < kr; ++c) coefficients[d].push_back(k[c][d]);
         const int divisor = row_gcd(coefficients[d]);
         if (divisor == 0) continue;
         const int sign = *std::find_if(coefficients[d].begin(), coefficients[d].end(),
