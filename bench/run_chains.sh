@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark of the stages that grow with the number of reactions: builds the optimised binary,
-# writes blocked and open linear chains (bench/chain_network.sh) of 1,000 and 3,000 reactions,
-# or of the given lengths, and prints the wall time and peak memory of a whole run on each.
+# writes blocked and open linear chains and chains of futile cycles (bench/chain_network.sh) of
+# 1,000 and 3,000 reactions, or of the given even lengths, and prints the wall time and peak
+# memory of a whole run on each.
 # Not a test: nothing here is checked.
 #
 #   bash bench/run_chains.sh [--timeout SECONDS] [LENGTH...]
@@ -27,7 +28,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf '%-22s %10s %12s  %s\n' chain "wall s" "peak MiB" status
 for length in "${lengths[@]}"; do
-    for kind in blocked open; do
+    for kind in blocked open cycles; do
         name=${kind}_$length
         bash bench/chain_network.sh "$kind" "$length" >"$work/$name.dat"
         set +e
