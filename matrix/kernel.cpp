@@ -1,6 +1,7 @@
 #include "matrix/kernel.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -23,43 +24,126 @@ std::int64_t combine(std::int64_t fb, std::int64_t x, std::int64_t fa, std::int6
     return result;
 }
 
-// Clears column d of row g of t with the pivot row e: row g becomes the pivot's coefficient
-// times row g minus row g's coefficient times the pivot row (both coefficients reduced by their
-// common divisor), then is divided by the common divisor of its entries. The products are
-// formed in work, 64 bits wide, so that only a reduced entry beyond 32 bits stops the run.
-void eliminate(mat* t, int e, int g, int d, std::vector<std::int64_t>& work) {
-    const std::int64_t a = t->head[g][d];
-    const std::int64_t b = t->head[e][d];
-    const std::int64_t q = common_divisor(a, b);
-    const std::int64_t fa = a / q;
-    const std::int64_t fb = b / q;
-    for (int c = 0; c < t->columns; ++c) work[c] = combine(fb, t->head[g][c], fa, t->head[e][c]);
-    const std::int64_t divisor = std::max<std::int64_t>(row_divisor(work.data(), t->columns), 1);
-    for (int c = 0; c < t->columns; ++c) t->head[g][c] = fit_int(work[c] / divisor, kStage);
-}
+struct Entry {
+    int column;
+    int value;
+};
+
+// A row of the elimination table by its non-zero entries, in increasing column order.
+using Sparse_Row = std::vector<Entry>;
+
+// The elimination table of a network with m metabolites and n reactions: row j holds column j
+// of the network's matrix (columns 0..m-1) beside the unit vector j (columns m..m+n-1). Only
+// non-zero entries are kept; networks are sparse, and a table of n x (m + n) numbers would be
+// mostly zeros.
+class Elimination_Table {
+   public:
+    explicit Elimination_Table(const mat* n)
+        : m_(n->rows), rows_(static_cast<std::size_t>(n->columns)), candidates_(m_) {
+        for (int d = 0; d < m_; ++d) {
+            for (int j = 0; j < n->columns; ++j) {
+                if (n->head[d][j] == 0) continue;
+                rows_[j].push_back({d, n->head[d][j]});
+                candidates_[d].push_back(j);
+            }
+        }
+        for (int j = 0; j < n->columns; ++j) rows_[j].push_back({m_ + j, 1});
+    }
+
+    // Clears column d in every row but the first one that has an entry there (the pivot row),
+    // then empties the pivot row. Rows are combined in increasing order.
+    void eliminate_column(int d) {
+        // Every column before d is already cleared, so a row meets column d exactly when its
+        // first entry lies there.
+        std::vector<int>& rows = candidates_[d];
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        std::erase_if(rows, [&](int g) { return rows_[g].empty() || rows_[g][0].column != d; });
+        if (rows.empty()) return;
+        const int e = rows[0];
+        for (std::size_t i = 1; i < rows.size(); ++i) clear_with_pivot(e, rows[i]);
+        rows_[e].clear();
+        rows_[e].shrink_to_fit();
+        std::vector<int>().swap(rows);
+    }
+
+    // Row j; once every metabolite column is cleared, only unit-vector columns are left in it.
+    const Sparse_Row& row(int j) const { return rows_[j]; }
+
+   private:
+    // Row g becomes the pivot's coefficient times row g minus row g's coefficient times the pivot
+    // row e (both coefficients reduced by their common divisor), then is divided by the common
+    // divisor of its entries. The products are formed 64 bits wide, so that only a reduced entry
+    // beyond 32 bits stops the run.
+    void clear_with_pivot(int e, int g) {
+        const Sparse_Row& pivot = rows_[e];
+        Sparse_Row& target = rows_[g];
+        const std::int64_t a = target[0].value;
+        const std::int64_t b = pivot[0].value;
+        const std::int64_t q = common_divisor(a, b);
+        const std::int64_t fa = a / q;
+        const std::int64_t fb = b / q;
+
+        work_columns_.clear();
+        work_values_.clear();
+        std::size_t x = 0;
+        std::size_t y = 0;
+        while (x < target.size() || y < pivot.size()) {
+            const int cx = x < target.size() ? target[x].column : INT_MAX;
+            const int cy = y < pivot.size() ? pivot[y].column : INT_MAX;
+            const int c = std::min(cx, cy);
+            const std::int64_t vx = cx == c ? target[x++].value : 0;
+            const std::int64_t vy = cy == c ? pivot[y++].value : 0;
+            const std::int64_t value = combine(fb, vx, fa, vy);
+            if (value == 0) continue;
+            work_columns_.push_back(c);
+            work_values_.push_back(value);
+        }
+        const std::int64_t divisor = std::max<std::int64_t>(
+            row_divisor(work_values_.data(), static_cast<int>(work_values_.size())), 1);
+        target.clear();
+        for (std::size_t i = 0; i < work_values_.size(); ++i) {
+            target.push_back({work_columns_[i], fit_int(work_values_[i] / divisor, kStage)});
+            // A new entry in a metabolite column makes row g a candidate there.
+            if (work_columns_[i] < m_) candidates_[work_columns_[i]].push_back(g);
+        }
+    }
+
+    int m_;
+    std::vector<Sparse_Row> rows_;
+    std::vector<std::vector<int>> candidates_;  // per metabolite column: rows that may meet it
+    std::vector<int> work_columns_;
+    std::vector<std::int64_t> work_values_;
+};
 
 }  // namespace
 
 mat* kernel(const mat* n) {
-    mat* nt = transp(n);
-    mat* t = addi(nt);
-    freemat(nt);
+    // A matrix without rows or columns has no transpose to eliminate: transp stops with its
+    // allocation message.
+    if (n->rows <= 0 || n->columns <= 0) freemat(transp(n));
 
-    // Row j of t is column j of n beside the unit vector j; eliminating the left part column by
-    // column leaves, in the rows that never serve as pivot, nullspace vectors in the right part.
+    // Row j of the table is column j of n beside the unit vector j; eliminating the left part
+    // column by column leaves, in the rows that never serve as pivot, nullspace vectors in the
+    // right part.
+    Elimination_Table table(n);
     const int m = n->rows;
-    std::vector<std::int64_t> work(t->columns);
-    for (int d = 0; d < m; ++d) {
-        int e = 0;
-        while (e < t->rows && t->head[e][d] == 0) ++e;
-        if (e == t->rows) continue;
-        for (int g = e + 1; g < t->rows; ++g)
-            if (t->head[g][d] != 0) eliminate(t, e, g, d, work);
-        std::fill(t->head[e], t->head[e] + t->columns, 0);
-    }
+    for (int d = 0; d < m; ++d) table.eliminate_column(d);
 
-    mat* k = cutcol(t, m);
-    freemat(t);
+    // The rows whose right part is not zero, in order; when there is none, the n.columns zero
+    // rows of the right part.
+    int nonzero = 0;
+    for (int j = 0; j < n->columns; ++j)
+        if (!table.row(j).empty()) ++nonzero;
+    const int rows = nonzero > 0 ? nonzero : n->columns;
+    mat* k = new_mat(rows, n->columns, "mc not allocated", "mc->head not allocated (3)",
+                     "*(mc->head+i) not allocated");
+    int i = 0;
+    for (int j = 0; j < n->columns && nonzero > 0; ++j) {
+        if (table.row(j).empty()) continue;
+        for (const Entry& entry : table.row(j)) k->head[i][entry.column - m] = entry.value;
+        ++i;
+    }
     mat* r = simplify(k);
     freemat(k);
     switch_if_all_rows_are_minus_into_plus(r);

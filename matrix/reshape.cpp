@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,8 +8,20 @@
 mat* transp(const mat* m) {
     mat* tm = new_mat(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
                       "*(tm->head+i) not allocated");
-    for (int d = 0; d < m->columns; ++d)
-        for (int e = 0; e < m->rows; ++e) tm->head[d][e] = m->head[e][d];
+    // Tiles of 64 x 64 entries keep both the rows read and the rows written in the cache.
+    constexpr int kTile = 64;
+    for (int e0 = 0; e0 < m->rows; e0 += kTile) {
+        const int e1 = std::min(e0 + kTile, m->rows);
+        for (int d0 = 0; d0 < m->columns; d0 += kTile) {
+            const int d1 = std::min(d0 + kTile, m->columns);
+            // The new record is zero-filled: only non-zero entries are written.
+            for (int e = e0; e < e1; ++e) {
+                const int* row = m->head[e];
+                for (int d = d0; d < d1; ++d)
+                    if (row[d] != 0) tm->head[d][e] = row[d];
+            }
+        }
+    }
     return tm;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_set>
 
 #include "matrix/allocation.h"
 #include "matrix/kernel.h"
@@ -31,17 +32,44 @@ void normalise_reaction(int* row, int k, int width, int d) {
     row[k + d] = fit_int(divisor * sign, kStage);
 }
 
-// Reactions with equal normalised coefficients form one subset: the factors of the later
-// reaction g join those of the earlier reaction e, and row g is cleared.
-void merge_equal_reactions(mat* t, int k) {
-    for (int e = 0; e < t->rows; ++e) {
-        for (int g = e + 1; g < t->rows; ++g) {
-            if (!std::equal(t->head[e], t->head[e] + k, t->head[g])) continue;
-            for (int c = k; c < t->columns; ++c)
-                t->head[e][c] =
-                    fit_int(static_cast<std::int64_t>(t->head[e][c]) + t->head[g][c], kStage);
-            std::fill(t->head[g], t->head[g] + t->columns, 0);
+// Hash and equality of the normalised kernel coefficients (the first k entries) of rows of t.
+struct Coefficients_Hash {
+    const mat* t;
+    int k;
+    std::size_t operator()(int row) const {
+        std::uint64_t h = 14695981039346656037ull;
+        for (int c = 0; c < k; ++c) {
+            h ^= static_cast<std::uint32_t>(t->head[row][c]);
+            h *= 1099511628211ull;
         }
+        return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+};
+
+struct Coefficients_Equal {
+    const mat* t;
+    int k;
+    bool operator()(int e, int g) const {
+        return std::equal(t->head[e], t->head[e] + k, t->head[g]);
+    }
+};
+
+// Reactions with equal normalised coefficients form one subset: the factors of every later
+// reaction g join those of the subset's first reaction e, and row g is cleared. The first
+// reaction of every subset is found through a hash of the coefficients, not by comparing all
+// pairs. Reactions without flux (zero coefficients) have zero rows and stay as they are.
+void merge_equal_reactions(mat* t, int k) {
+    std::unordered_set<int, Coefficients_Hash, Coefficients_Equal> first_reactions(
+        static_cast<std::size_t>(t->rows), Coefficients_Hash{t, k}, Coefficients_Equal{t, k});
+    for (int g = 0; g < t->rows; ++g) {
+        if (std::all_of(t->head[g], t->head[g] + k, [](int x) { return x == 0; })) continue;
+        const auto [first, inserted] = first_reactions.insert(g);
+        if (inserted) continue;
+        const int e = *first;
+        for (int c = k; c < t->columns; ++c)
+            t->head[e][c] =
+                fit_int(static_cast<std::int64_t>(t->head[e][c]) + t->head[g][c], kStage);
+        std::fill(t->head[g], t->head[g] + t->columns, 0);
     }
 }
 

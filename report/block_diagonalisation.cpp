@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 #include <utility>
+#include <vector>
 
 #include "matrix/allocation.h"
 #include "matrix/checked_arithmetic.h"
@@ -110,7 +111,6 @@ struct Block_Workspace {
     char** row_names = nullptr;
     Dense_Matrix input;  // the matrix handed in
     Dense_Matrix ca;     // the matrix under elimination
-    Dense_Matrix cb;     // rows formed by one elimination step
     Dense_Matrix l;      // nullspace basis: r rows in the order of p, rho columns
     int* p = nullptr;    // p[m]: 1-based reaction at position m
     int* a = nullptr;    // a[q]: last row of block q
@@ -153,7 +153,6 @@ void Block_Workspace::mat_inp1(const mat* M, const enc* enzyme_list, const enc* 
         for (int w = 1; w <= r; ++w) input.at(t, w) = M->head[t - 1][w - 1];
     }
     ca.create(n, r, "input matrix ca too large, not enough memory");
-    cb.create(n, r, "matrix cb too large, not enough memory");
     p = zero_alloc_array<int>(std::size_t(r) + 1, "vector p too large, not enough memory");
     memcpy(ca.cells, input.cells, (std::size_t(n) + 1) * (std::size_t(r) + 1) * sizeof(int64_t));
     for (int m = 1; m <= r; ++m) p[m] = m;
@@ -171,7 +170,8 @@ void Block_Workspace::re(int x, int y) {
 
 // Fraction-free elimination of ca with full pivoting: rows 1..rank become an upper trapezoid with
 // a non-zero diagonal, its columns in the order of p. Every formed row is divided by its common
-// factor, which keeps the values small without changing which of them are zero.
+// factor, which keeps the values small without changing which of them are zero. Rows are formed
+// in place: row m's entries depend only on themselves and on the pivot row, which stays as it is.
 void Block_Workspace::eliminate() {
     int i = 1;
     int k = n;
@@ -196,20 +196,22 @@ void Block_Workspace::eliminate() {
         const int64_t pivot = ca.at(i, i);
         for (int m = i + 1; m <= k; ++m) {
             const int64_t factor = ca.at(m, i);
+            if (factor == 0) {
+                // The row stays as it is; only the first step divides it by its common factor.
+                // Afterwards it keeps that factor 1: until a step combines it again (and divides
+                // it anew) its entries only move between columns, beside the zeros that the
+                // earlier steps left in front of column i.
+                if (i == 1) divide_by_common_factor(&ca.at(m, i), r - i + 1, 1);
+                continue;
+            }
             const int64_t divisor = common_divisor(pivot, factor);
             for (int j = i; j <= r; ++j) {
-                if (factor == 0) {
-                    cb.at(m, j) = ca.at(m, j);
-                } else {
-                    cb.at(m, j) = checked_difference(checked_product(pivot, ca.at(m, j)),
-                                                     checked_product(ca.at(i, j), factor)) /
-                                  divisor;
-                }
+                if (ca.at(m, j) == 0 && ca.at(i, j) == 0) continue;
+                ca.at(m, j) = checked_difference(checked_product(pivot, ca.at(m, j)),
+                                                 checked_product(ca.at(i, j), factor)) /
+                              divisor;
             }
-            divide_by_common_factor(&cb.at(m, i), r - i + 1, 1);
-        }
-        for (int m = i + 1; m <= k; ++m) {
-            for (int j = i; j <= r; ++j) ca.at(m, j) = cb.at(m, j);
+            divide_by_common_factor(&ca.at(m, i), r - i + 1, 1);
         }
         ++i;
     }
@@ -226,14 +228,19 @@ void Block_Workspace::create_basis_arrays() {
 // Column h of l solves the trapezoid with the free entry at row rank + h and the other free
 // entries zero. That solution is fixed up to its scale, so the free entry starts at 1 and the
 // column is kept divided by its common factor: the zero pattern is that of any other scale.
+// Only the column's non-zero entries take part in the sums, scales and common factors, in the
+// order of their rows; zero terms would change none of them.
 void Block_Workspace::nullspace_basis() {
+    std::vector<int> filled;  // rows i + 1..rank with a non-zero entry in column h, last row first
     for (int h = 1; h <= rho; ++h) {
         const int free_row = rank + h;
         l.at(free_row, h) = 1;
+        filled.clear();
         for (int i = rank; i >= 1; --i) {
             int64_t z = 0;
-            for (int m = i + 1; m <= rank; ++m) {
-                z = checked_sum(z, checked_product(l.at(m, h), ca.at(i, m)));
+            for (auto m = filled.rbegin(); m != filled.rend(); ++m) {
+                if (ca.at(i, *m) == 0) continue;
+                z = checked_sum(z, checked_product(l.at(*m, h), ca.at(i, *m)));
             }
             const int64_t v =
                 checked_difference(checked_product(-ca.at(i, free_row), l.at(free_row, h)), z);
@@ -245,11 +252,17 @@ void Block_Workspace::nullspace_basis() {
                 const int64_t g = common_divisor(d, v);
                 const int64_t s = d / g;
                 l.at(free_row, h) = checked_product(l.at(free_row, h), s);
-                for (int m = i + 1; m <= rank; ++m) l.at(m, h) = checked_product(l.at(m, h), s);
+                for (auto m = filled.rbegin(); m != filled.rend(); ++m)
+                    l.at(*m, h) = checked_product(l.at(*m, h), s);
                 l.at(i, h) = v / g;
             }
+            if (l.at(i, h) != 0) filled.push_back(i);
             // Rows between rank and the free row are zero in this column.
-            divide_by_common_factor(&l.at(i, h), free_row - i + 1, rho);
+            int64_t divisor = magnitude(l.at(free_row, h));
+            for (int m : filled) divisor = common_divisor(divisor, l.at(m, h));
+            if (divisor <= 1) continue;
+            l.at(free_row, h) /= divisor;
+            for (int m : filled) l.at(m, h) /= divisor;
         }
     }
 }
@@ -354,7 +367,6 @@ void Block_Workspace::write_blocks(FILE* report, int* table) {
 void Block_Workspace::free_pointers() {
     free(input.cells);
     free(ca.cells);
-    free(cb.cells);
     free(l.cells);
     free(a);
     free(b);

@@ -82,6 +82,107 @@ TEST(SubsetDeathTest, TooFewReversibilityFlagsStop) {
                           "error in subset: 2 reversibility flags for 3 reactions\n");
 }
 
+int row_gcd(const std::vector<int>& row) {
+    int g = 0;
+    for (int x : row) g = std::gcd(g, x);
+    return g;
+}
+
+// The subsets by their plain definition: reaction d's kernel coefficients divided by their
+// common divisor and signed so that the first non-zero one is positive, the factor taken out
+// beside them; every later reaction with equal coefficients handed to the first, compared pair
+// by pair; the non-zero factor rows divided by their common divisor (all of them kept when there
+// is none); each subset turned so that its first backward irreversible member runs forwards,
+// flagged when an irreversible member still runs backwards; rows without a positive entry turned.
+Subsets subsets_by_definition(const Rows& k, const std::vector<int>& rev) {
+    const std::size_t kr = k.size();
+    const std::size_t n = k[0].size();
+    Rows coefficients(n);
+    Rows factors(n);
+    for (std::size_t d = 0; d < n; ++d) {
+        factors[d].assign(n, 0);
+        for (std::size_t c = 0; c < kr; ++c) coefficients[d].push_back(k[c][d]);
+        const int divisor = row_gcd(coefficients[d]);
+        if (divisor == 0) continue;
+        const int sign = *std::find_if(coefficients[d].begin(), coefficients[d].end(),
+                                       [](int x) { return x != 0; }) > 0
+                             ? 1
+                             : -1;
+        for (int& x : coefficients[d]) x = sign * x / divisor;
+        factors[d][d] = sign * divisor;
+    }
+    const std::vector<int> no_flux(kr, 0);
+    for (std::size_t e = 0; e < n; ++e) {
+        for (std::size_t g = e + 1; g < n; ++g) {
+            if (coefficients[e] != coefficients[g]) continue;
+            for (std::size_t c = 0; c < n; ++c) factors[e][c] += factors[g][c];
+            coefficients[g] = no_flux;
+            factors[g].assign(n, 0);
+        }
+    }
+    Subsets out;
+    for (auto& row : factors) {
+        const int divisor = row_gcd(row);
+        if (divisor == 0) continue;
+        for (int& x : row) x /= divisor;
+        out.s.push_back(row);
+    }
+    if (out.s.empty()) {
+        out.s = factors;
+        out.console = "there is no simplification ...\n";
+    }
+    for (auto& row : out.s) {
+        const auto backward = [&](std::size_t t) { return rev[t] != 0 && row[t] < 0; };
+        for (std::size_t t = 0; t < n; ++t) {
+            if (!backward(t)) continue;
+            for (int& x : row) x = -x;
+            break;
+        }
+        bool contradiction = false;
+        for (std::size_t t = 0; t < n; ++t) contradiction = contradiction || backward(t);
+        out.flags.push_back(contradiction ? 1 : 0);
+        if (std::none_of(row.begin(), row.end(), [](int x) { return x > 0; }))
+            for (int& x : row) x = -x;
+    }
+    return out;
+}
+
+// Kernels whose columns repeat a few patterns with factors of both signs, beside new columns and
+// zero columns, from one to many rows: the subsets, their flags and the console output are those
+// of the pairwise definition.
+TEST(Subset, MatchesThePairwiseDefinitionOnRandomKernels) {
+    std::mt19937 random(1618);
+    std::uniform_int_distribution<int> kind(0, 9);
+    std::uniform_int_distribution<int> factor(-3, 3);
+    std::uniform_int_distribution<int> coin(0, 1);
+    for (int trial = 0; trial < 400; ++trial) {
+        const int kr = std::uniform_int_distribution<int>(1, 6)(random);
+        const int n = std::uniform_int_distribution<int>(1, 40)(random);
+        const double density = trial % 2 == 0 ? 0.3 : 1.0;
+        const int largest = trial % 3 == 0 ? 1000000 : 4;
+        const Rows patterns = random_rows(random, 3, kr, density, largest);
+        Rows k(kr, std::vector<int>(n, 0));
+        for (int j = 0; j < n; ++j) {
+            const int which = kind(random);
+            int f = 0;
+            while (f == 0) f = factor(random);
+            const Rows fresh = random_rows(random, 1, kr, density, largest);
+            for (int c = 0; c < kr; ++c) {
+                if (which < 2) continue;  // no flux
+                k[c][j] = which < 8 ? patterns[which % 3][c] * (largest > 4 ? 1 : f) : fresh[0][c];
+            }
+        }
+        std::vector<int> rev(n);
+        for (int& r : rev) r = coin(random);
+        SCOPED_TRACE(::testing::PrintToString(k) + " rev " + ::testing::PrintToString(rev));
+        const Subsets expected = subsets_by_definition(k, rev);
+        const Subsets got = subsets_of(k, rev);
+        EXPECT_EQ(got.s, expected.s);
+        EXPECT_EQ(got.flags, expected.flags);
+        EXPECT_EQ(got.console, expected.console);
+    }
+}
+
 bool proportional(const Rows& k, int i, int j) {
     for (const auto& a : k)
         for (const auto& b : k)

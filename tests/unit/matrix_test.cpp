@@ -1,4 +1,7 @@
 #include <climits>
+#include <cstdint>
+#include <optional>
+#include <random>
 
 #include "matrix/toolkit.h"
 #include "matrix_test_support.h"
@@ -50,6 +53,81 @@ TEST(MultDeathTest, OverflowStopsInsteadOfWrapping) {
     Owned_Mat ones = make_mat({{1, 1}});
     Owned_Mat just_over = make_mat({{INT_MAX}, {1}});
     EXPECT_STOPS_PRINTING(mult(ones.get(), just_over.get()), overflow_in("a matrix product"));
+}
+
+// The product by its definition: entry (i, k) adds a[i][t] x b[t][k] for t = 0, 1, ... in
+// turn. Nothing when a running sum leaves the symmetric 64-bit range or an entry 32 bits.
+std::optional<Rows> product_by_definition(const Rows& a, const Rows& b) {
+    const __int128 largest_sum = INT64_MAX;
+    Rows p(a.size(), std::vector<int>(b[0].size()));
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        for (std::size_t k = 0; k < b[0].size(); ++k) {
+            __int128 sum = 0;
+            for (std::size_t t = 0; t < b.size(); ++t) {
+                sum += static_cast<__int128>(a[i][t]) * b[t][k];
+                if (sum > largest_sum || sum < -largest_sum) return std::nullopt;
+            }
+            if (sum > INT_MAX || sum < -INT_MAX) return std::nullopt;
+            p[i][k] = static_cast<int>(sum);
+        }
+    }
+    return p;
+}
+
+// Random factors of every shape and density up to all non-zero, with small coefficients and
+// with coefficients up to the largest; every product is compared entry by entry with the
+// definition, and where the definition leaves the range the product must stop the run.
+TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
+    std::mt19937 random(31337);
+    const double densities[] = {0.05, 0.3, 1.0};
+    const int magnitudes[] = {3, 60000, INT_MAX};
+    int exact = 0;
+    int stopped = 0;
+    for (int trial = 0; trial < 600; ++trial) {
+        const int rows = std::uniform_int_distribution<int>(1, 25)(random);
+        const int inner = std::uniform_int_distribution<int>(1, 25)(random);
+        const int columns = std::uniform_int_distribution<int>(1, 25)(random);
+        const double density = densities[trial % 3];
+        const int largest = magnitudes[(trial / 3) % 3];
+        const Rows a = random_rows(random, rows, inner, density, largest);
+        const Rows b = random_rows(random, inner, columns, density, largest);
+        SCOPED_TRACE(::testing::PrintToString(a) + " x " + ::testing::PrintToString(b));
+        Owned_Mat am = make_mat(a);
+        Owned_Mat bm = make_mat(b);
+        const std::optional<Rows> expected = product_by_definition(a, b);
+        if (expected) {
+            Owned_Mat product(mult(am.get(), bm.get()));
+            ASSERT_EQ(product->rows, rows);
+            ASSERT_EQ(product->columns, columns);
+            EXPECT_EQ(rows_of(product.get()), *expected);
+            ++exact;
+        } else if (stopped < 12) {
+            EXPECT_STOPS_PRINTING(mult(am.get(), bm.get()), overflow_in("a matrix product"));
+            ++stopped;
+        }
+    }
+    EXPECT_GT(exact, 200);
+    EXPECT_EQ(stopped, 12);
+}
+
+TEST(Reshape, TransposeMatchesTheDefinitionOnRandomShapes) {
+    std::mt19937 random(4711);
+    // Shapes on both sides of the 64 x 64 tiles, and thin ones.
+    const struct {
+        int rows, columns;
+    } shapes[] = {{1, 1}, {1, 200}, {200, 1}, {63, 65}, {64, 64}, {65, 130}, {130, 129}, {7, 3}};
+    for (const auto& shape : shapes) {
+        for (double density : {0.02, 0.5, 1.0}) {
+            SCOPED_TRACE(::testing::Message()
+                         << shape.rows << " x " << shape.columns << ", " << density);
+            const Rows m = random_rows(random, shape.rows, shape.columns, density, 1000);
+            Owned_Mat t(transp(make_mat(m).get()));
+            ASSERT_EQ(t->rows, shape.columns);
+            ASSERT_EQ(t->columns, shape.rows);
+            for (int d = 0; d < shape.columns; ++d)
+                for (int e = 0; e < shape.rows; ++e) ASSERT_EQ(t->head[d][e], m[e][d]);
+        }
+    }
 }
 
 TEST(Reshape, TransposeAndIdentityBlock) {

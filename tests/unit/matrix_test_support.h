@@ -5,11 +5,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "matrix/records.h"
 #include "matrix/owned_records.h"
+#include "matrix/records.h"
 
 using Rows = std::vector<std::vector<int>>;
 
@@ -20,6 +21,19 @@ inline Owned_Mat make_mat(const Rows& rows) {
     for (int i = 0; i < m->rows; ++i)
         for (int o = 0; o < m->columns; ++o) m->head[i][o] = rows[i][o];
     return Owned_Mat(m);
+}
+
+// A rows x columns matrix whose entries are non-zero with probability `density`, drawn
+// uniformly from [-largest, largest] without 0.
+inline Rows random_rows(std::mt19937& random, int rows, int columns, double density, int largest) {
+    std::bernoulli_distribution non_zero(density);
+    std::uniform_int_distribution<int> magnitude(1, largest);
+    std::bernoulli_distribution negative(0.5);
+    Rows m(rows, std::vector<int>(columns, 0));
+    for (auto& row : m)
+        for (int& x : row)
+            if (non_zero(random)) x = negative(random) ? -magnitude(random) : magnitude(random);
+    return m;
 }
 
 inline Owned_Vector make_vector(const std::vector<int>& values) {
