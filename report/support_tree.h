@@ -15,8 +15,8 @@ void support_bits(const int* row, int columns, std::uint64_t* bits);
 // The non-empty reaction sets of a matrix's rows in a tree that splits the rows by one reaction
 // at each node, as a bit-pattern tree does: every node knows the reactions common to all of its
 // rows, so that a search for the rows whose reaction set lies inside a given set skips every
-// subtree with a common reaction outside it. A search then costs about as many rows as it
-// finds, not one test per row of the matrix. Rows without reactions are left out.
+// subtree with a common reaction outside it. On mode matrices a search then tests a small part
+// of the rows instead of every one. Rows without reactions are left out.
 class Support_Tree {
    public:
     explicit Support_Tree(const mat* m);
@@ -66,8 +66,8 @@ void Support_Tree::for_each_subset(int r, Visit visit) const {
     const std::uint64_t* query = row_bits(p);
     pending_.assign(1, 0);
     while (!pending_.empty()) {
-        const Node& node = nodes_[pending_.back()];
         const int index = pending_.back();
+        const Node& node = nodes_[index];
         pending_.pop_back();
         if (!inside(common(index), query)) continue;
         if (node.zero_child < 0) {
