@@ -11,6 +11,7 @@
 #                    @SCRATCH@ stands for the scratch folder's absolute path
 #   setup.sh         run in the scratch folder before the program (links, generated networks)
 #   stdin            piped into the program, so that it reads a pipe, not a file
+#   environment      NAME=VALUE lines, one a line, exported for the run
 #   memory_limit_kb  the program runs under this limit of virtual memory; the case is skipped
 #                    (status 77) for a sanitizer build, whose shadow memory needs more
 # The network file of the case must be unchanged after the run, and the run may leave no file
@@ -46,6 +47,9 @@ fi
 find . -mindepth 1 ! -name '.files.*' | sort >.files.before
 run() {
     if [ -f memory_limit_kb ]; then ulimit -v "$(cat memory_limit_kb)"; fi
+    if [ -f environment ]; then
+        while IFS= read -r assignment; do export "${assignment?}"; done <environment
+    fi
     if [ -f stdin ]; then
         cat stdin | (exec -a kestrane "$binary" "${arguments[@]}")
     else
