@@ -13,11 +13,12 @@ cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -L 'e2e|networks' --output-on-failure -j "$jobs"
 
-# The project builds with clang as well; its libFuzzer target mutates the reader's input for a
+# The program builds with clang as well; its libFuzzer target mutates the reader's input for a
 # minute, from the seed corpus and what earlier runs found (kept in build/clang/fuzz_corpus).
 command -v clang++ >/dev/null || { echo "clang++ is needed for the fuzzing run (.ci/run installs it)"; exit 1; }
 cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
-cmake --build build/clang -j "$jobs"
+# The program itself and the fuzz target; the tests are built with g++ above.
+cmake --build build/clang -j "$jobs" --target kestrane reader_fuzz
 mkdir -p build/clang/fuzz_corpus build/clang/fuzz_findings
 if ! build/clang/tests/fuzz/reader_fuzz -max_total_time=60 -close_fd_mask=1 \
         -dict=tests/fuzz/reader.dict -artifact_prefix=build/clang/fuzz_findings/ \
