@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 #include "tableau/zeros_in_short_table.h"
@@ -104,3 +105,22 @@ class Bit_Pattern_Less {
    private:
     const Bit_Pattern& bits_;
 };
+
+// Calls `scan` with the pattern width as a compile-time constant for patterns of one to four
+// words, where the compiler then unrolls the word loops of the innermost tests, and with 0
+// (the scan reads the width at run time) for longer patterns.
+template <typename Scan>
+auto with_fixed_width(unsigned words, Scan&& scan) {
+    switch (words) {
+        case 1:
+            return scan(std::integral_constant<unsigned, 1>{});
+        case 2:
+            return scan(std::integral_constant<unsigned, 2>{});
+        case 3:
+            return scan(std::integral_constant<unsigned, 3>{});
+        case 4:
+            return scan(std::integral_constant<unsigned, 4>{});
+        default:
+            return scan(std::integral_constant<unsigned, 0>{});
+    }
+}

@@ -2,30 +2,10 @@
 
 #include <algorithm>
 #include <iostream>
-#include <type_traits>
 
 #include "tableau/coefficient.h"
 
 namespace {
-
-// Calls `scan` with the pattern width as a compile-time constant for patterns of one to four
-// words, where the compiler then unrolls the word loops of the innermost tests, and with 0
-// (the scan reads the width at run time) for longer patterns.
-template <typename Scan>
-auto with_fixed_width(unsigned words, Scan&& scan) {
-    switch (words) {
-        case 1:
-            return scan(std::integral_constant<unsigned, 1>{});
-        case 2:
-            return scan(std::integral_constant<unsigned, 2>{});
-        case 3:
-            return scan(std::integral_constant<unsigned, 3>{});
-        case 4:
-            return scan(std::integral_constant<unsigned, 4>{});
-        default:
-            return scan(std::integral_constant<unsigned, 0>{});
-    }
-}
 
 // Files each pair (a, b), b from [first, last), under its number of common zero columns, or
 // refuses it when the two rows share fewer zero columns than a row of the next step must have.
@@ -271,51 +251,28 @@ bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned
     return true;
 }
 
-namespace {
-
-// The scan of conical_independence for patterns of `Words` words, or of `words` words when
-// Words is 0.
-template <unsigned Words>
-unsigned support_inside_span(const unsigned* outer, unsigned f, unsigned l,
-                             const Pattern_Table& table, unsigned words) {
-    const unsigned width = Words != 0 ? Words : words;
-    for (unsigned d = f; d <= l; ++d) {
-        // Every row filed under a key of first column d is non-zero in column d: none lies
-        // inside a union without it.
-        if (!column_set(outer, d)) continue;
-        // Rows whose support begins at d and ends at or before l.
-        const unsigned upper = (d << 16) | l;
-        for (auto it = table.lower_bound((d << 16) | d); it != table.end() && it->first <= upper;
-             ++it) {
-            if (!support_inside(it->second.shared.data(), outer, width)) continue;
-            const std::size_t members = it->second.members->size();
-            // Rows before zero_begin are non-zero in the column, the pair's parents among them.
-            for (std::size_t p = it->second.zero_begin; p < members; ++p) {
-                if (support_inside(table.member_pattern(it->second, p), outer, width)) {
-                    return (*it->second.members)[p];
-                }
-            }
+template <typename T>
+unsigned conical_blocker(const Mode_Tableau<T>& t, const Pattern_Tree& tree, unsigned column,
+                         unsigned* union_pattern, Recent_Blockers& recent) {
+    union_pattern[column / 32] &= ~(1u << (31 - column % 32));
+    const unsigned words = t.bit_patterns.words_per_row;
+    // A live slot whose pattern lies inside is a row of the tree that blocks the candidate.
+    for (unsigned i = 0; i < recent.count; ++i) {
+        const unsigned row = recent.rows[i];
+        if (t.row_status[row] != -2 &&
+            support_inside(t.bit_patterns.pattern(row), union_pattern, words)) {
+            std::copy_backward(recent.rows, recent.rows + i, recent.rows + i + 1);
+            recent.rows[0] = row;
+            return row;
         }
     }
-    return no_row;
-}
-
-}  // namespace
-
-template <typename T>
-bool conical_independence(const Mode_Tableau<T>& t, const Zero_Pattern& summary,
-                          Pattern_Table& table) {
-    return conical_blocker(t.bit_patterns.words_per_row, summary, t.scratch_pattern.get(), table) ==
-           no_row;
-}
-
-unsigned conical_blocker(unsigned words, const Zero_Pattern& summary, const unsigned* union_pattern,
-                         const Pattern_Table& table) {
-    const unsigned f = static_cast<unsigned>(summary.first_nonzero);
-    const unsigned l = static_cast<unsigned>(summary.last_nonzero);
-    return with_fixed_width(words, [&](auto fixed) {
-        return support_inside_span<fixed>(union_pattern, f, l, table, words);
-    });
+    const unsigned row = tree.find_inside(union_pattern);
+    if (row != no_row) {
+        if (recent.count < Recent_Blockers::size) ++recent.count;
+        std::copy_backward(recent.rows, recent.rows + recent.count - 1, recent.rows + recent.count);
+        recent.rows[0] = row;
+    }
+    return row;
 }
 
 template <typename T>
@@ -366,8 +323,8 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                                     Zero_Pattern&);                                              \
     template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,           \
                                  Zero_Pattern&, unsigned*);                                      \
-    template bool conical_independence(const Mode_Tableau<T>&, const Zero_Pattern&,              \
-                                       Pattern_Table&);                                          \
+    template unsigned conical_blocker(const Mode_Tableau<T>&, const Pattern_Tree&, unsigned,     \
+                                      unsigned*, Recent_Blockers&);                              \
     template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,               \
                                        std::vector<unsigned>&, unsigned&);
 

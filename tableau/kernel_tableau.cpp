@@ -11,6 +11,7 @@
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
 #include "tableau/pattern_table.h"
+#include "tableau/pattern_tree.h"
 #include "tableau/worker_pool.h"
 
 namespace {
@@ -40,6 +41,7 @@ struct Batch_Tests {
 // Working state of one elementary-mode run; released on every way out of the run.
 struct Mode_Run {
     Pattern_Table table;
+    Pattern_Tree tree;  // the same rows as the table, for the conical-independence tests
     std::vector<unsigned> free_rows;  // a stack: the slot taken next is at the back
     Mode_Counters counters;
     bool use_condition_seven;
@@ -47,6 +49,7 @@ struct Mode_Run {
     Worker_Pool pool;
     Thread_Candidate_Lists partial;  // per-thread candidate lists of the generation
     Batch_Tests batch;
+    Recent_Blockers recent;  // of the candidates tested one at a time
 };
 
 // Candidates tested together by the threads; the tests of a batch see the rows made before it.
@@ -111,9 +114,15 @@ unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, 
     t.set_pattern(n);
     t.reversible_rows[n] = a_reversible && b_reversible;
     if (run.use_condition_seven) {
+        const std::size_t free_before = run.free_rows.size();
         delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
+        // The deleted rows' patterns stay in their slots until the slots are taken again.
+        for (std::size_t i = free_before; i < run.free_rows.size(); ++i) {
+            run.tree.erase(run.free_rows[i], t.bit_patterns.pattern(run.free_rows[i]));
+        }
     }
     run.table.insert(pattern_key(t.zero_pattern[n]), n);
+    run.tree.insert(n, t.bit_patterns.pattern(n));
     Int_Combination<T>::normalize_row(std::size_t(n) * t.stride, t);
     t.row_status[n] = static_cast<int>(counters.step);
     if (n >= t.rows) t.rows = n + 1;
@@ -132,7 +141,9 @@ void test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column,
     Zero_Pattern summary{INT_MAX, -1, INT_MAX, -1, 0};
     // A pair that is non-zero only in the column would combine into a zero row.
     if (!candidate_summary(t, a, b, column, summary)) return;
-    if (!conical_independence(t, summary, run.table)) {
+    const unsigned blocker =
+        conical_blocker(t, run.tree, column, t.scratch_pattern.get(), run.recent);
+    if (blocker != no_row) {
         ++run.counters.ignored;
         return;
     }
@@ -153,13 +164,16 @@ void test_batch(const Kernel_Tableau<T>& t, const std::vector<combination>& list
     const std::size_t last = list.size() - 1;
     const unsigned threads = run.pool.size();
     run.pool.run([&](unsigned thread) {
-        for (std::size_t j = thread; j < count; j += threads) {
+        // A contiguous share each: neighbouring candidates are often blocked by the same row.
+        Recent_Blockers recent;
+        for (std::size_t j = count * thread / threads; j < count * (thread + 1) / threads; ++j) {
             const auto [first_row, second_row] = ordered(list[last - j]);
             unsigned* union_pattern = &b.unions[j * words];
             b.summed[j] =
                 candidate_span(t, first_row, second_row, column, b.spans[j], union_pattern);
-            if (b.summed[j])
-                b.blockers[j] = conical_blocker(words, b.spans[j], union_pattern, run.table);
+            if (b.summed[j]) {
+                b.blockers[j] = conical_blocker(t, run.tree, column, union_pattern, recent);
+            }
         }
     });
 }
@@ -269,11 +283,13 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         throw std::length_error("elementary_modes: more than 65536 reaction columns");
     }
     Mode_Run run{Pattern_Table(this->bit_patterns),
+                 Pattern_Tree(this->bit_patterns.words_per_row, this->reactions),
                  {},
                  Mode_Counters(),
                  use_condition_seven,
                  {},
                  Worker_Pool(thread_count()),
+                 {},
                  {},
                  {}};
     for (unsigned r = 0; r < this->rows; ++r) {
@@ -282,6 +298,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                 "elementary_modes: a starting row is zero in every reaction column");
         }
         run.table.insert(pattern_key(this->zero_pattern[r]), r);
+        run.tree.insert(r, this->bit_patterns.pattern(r));
     }
     Row_Classes classes;
     Candidate_Lists candidates(this->reactions);
@@ -299,6 +316,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         print_progress(*this, run, column, columns.size());
         this->take_time(true);
         run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
+        run.tree.refresh_common();
         classify_rows(*this, run.table, column, classes);
         generate_candidates(*this, classes, candidates, run.counters.tests_saved,
                             run.counters.possible, run.pool, run.partial);

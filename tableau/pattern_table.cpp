@@ -31,8 +31,6 @@ void general_Pattern_Table<Key, Row>::insert(Key key, Row row) {
     if (source_ != nullptr) {
         const unsigned* pattern = source_->pattern(row);
         bucket.patterns.insert(bucket.patterns.end(), pattern, pattern + pattern_words_);
-        if (bucket.shared.empty()) bucket.shared.assign(pattern_words_, ~0u);
-        for (unsigned w = 0; w < pattern_words_; ++w) bucket.shared[w] &= pattern[w];
     }
 }
 
@@ -56,12 +54,6 @@ void general_Pattern_Table<Key, Row>::partition_buckets(const Predicate& predica
         }
         bucket.zero_begin = static_cast<unsigned>(front);
         bucket.zero_end = static_cast<unsigned>(list.size());
-        if (source_ == nullptr) continue;
-        bucket.shared.assign(pattern_words_, ~0u);
-        for (std::size_t p = front; p < list.size(); ++p) {
-            const unsigned* pattern = member_pattern(bucket, p);
-            for (unsigned w = 0; w < pattern_words_; ++w) bucket.shared[w] &= pattern[w];
-        }
     }
 }
 

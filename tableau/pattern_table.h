@@ -23,11 +23,6 @@ class map_value {
     // Copies of the members' bit patterns, in member order, when the table files patterns: the
     // scans of a bucket then read them one after another instead of all over the tableau.
     std::vector<unsigned> patterns;
-    // Where patterns are filed: the bits set in the pattern of every member from zero_begin on,
-    // taken at the last partition and narrowed by every insertion since. Rows taken out later
-    // leave it as it is, which keeps it inside every remaining member's pattern. A scan for
-    // rows inside a support skips the bucket when this is not inside it.
-    std::vector<unsigned> shared;
     unsigned zero_begin = 0;
     unsigned zero_end = 0;
 };

@@ -22,43 +22,19 @@ Bit_Pattern numbered_patterns(unsigned rows) {
     return bits;
 }
 
-// Expects the filed pattern copy of every member to be its row's pattern in `source`, and the
-// bucket's shared bits to lie inside the pattern of every member from zero_begin on.
+// Expects the filed pattern copy of every member to be its row's pattern in `source`.
 void expect_patterns_follow_members(const Pattern_Table& table, const Bit_Pattern& source) {
     ASSERT_EQ(table.pattern_words(), source.words_per_row);
     for (const auto& [key, bucket] : table) {
         const std::vector<unsigned>& list = *bucket.members;
         ASSERT_EQ(bucket.patterns.size(), list.size() * source.words_per_row) << "key " << key;
-        ASSERT_EQ(bucket.shared.size(), source.words_per_row) << "key " << key;
         for (std::size_t p = 0; p < list.size(); ++p) {
             const unsigned* expected = source.pattern(list[p]);
             EXPECT_TRUE(std::equal(expected, expected + source.words_per_row,
                                    table.member_pattern(bucket, p)))
                 << "key " << key << ", row " << list[p];
-            if (p >= bucket.zero_begin) {
-                EXPECT_TRUE(support_inside(bucket.shared.data(), expected, source.words_per_row))
-                    << "key " << key << ", row " << list[p];
-            }
         }
     }
-}
-
-// The shared bits of a bucket are those of every member from zero_begin on at the partition,
-// and an insertion narrows them to the new member's pattern.
-TEST(PartitionBuckets, SharedBitsAreThoseOfTheZeroPartAndInsertedRows) {
-    Bit_Pattern source(64, 4);
-    const std::vector<std::vector<unsigned> > patterns{
-        {0xFF000000u, 1u}, {0xF0F00000u, 3u}, {0xF00F0000u, 7u}, {0x30000000u, 0u}};
-    for (unsigned r = 0; r < 4; ++r) std::copy_n(patterns[r].begin(), 2, source.pattern(r));
-    const std::vector<int> column{1, 0, 0, 0};  // row 0 non-zero in the column
-    Pattern_Table table(source);
-    for (unsigned r = 0; r < 3; ++r) table.insert(7, r);
-    table.partition_buckets(Column_Predicate<int>{column, 1, 0});
-    const map_value<unsigned>& bucket = table.begin()->second;
-    EXPECT_EQ(bucket.shared, (std::vector<unsigned>{0xF0000000u, 3u}));
-    table.insert(7, 3);
-    EXPECT_EQ(bucket.shared, (std::vector<unsigned>{0x30000000u, 0u}));
-    expect_patterns_follow_members(table, source);
 }
 
 TEST(PatternKey, HoldsFirstAndLastNonZeroColumnAndOrdersByFirst) {

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <stdexcept>
+#include <vector>
+
+#include "tableau/pattern_tree.h"
+
+namespace {
+
+// Patterns of `columns` columns in the tableau's layout (padding bits 1), drawn with each
+// column non-zero with probability `density`.
+std::vector<unsigned> random_pattern(std::mt19937& random, unsigned columns, double density) {
+    Bit_Pattern bits(static_cast<int>(columns), 1);
+    std::bernoulli_distribution nonzero(density);
+    std::vector<int> row(columns);
+    for (int& value : row) value = nonzero(random) ? 1 : 0;
+    bits.set_pattern(0, row.begin());
+    return std::vector<unsigned>(bits.pattern(0), bits.pattern(0) + bits.words_per_row);
+}
+
+struct Filed {
+    unsigned row;
+    std::vector<unsigned> pattern;
+};
+
+// The tree's answer for `outer` is a filed row inside it exactly when one exists.
+void expect_answer(const Pattern_Tree& tree, const std::vector<Filed>& filed,
+                   const std::vector<unsigned>& outer) {
+    const unsigned words = static_cast<unsigned>(outer.size());
+    const auto inside = [&](const Filed& f) {
+        return support_inside(f.pattern.data(), outer.data(), words);
+    };
+    const unsigned found = tree.find_inside(outer.data());
+    if (std::none_of(filed.begin(), filed.end(), inside)) {
+        EXPECT_EQ(found, no_row);
+        return;
+    }
+    const auto at =
+        std::find_if(filed.begin(), filed.end(), [&](const Filed& f) { return f.row == found; });
+    ASSERT_NE(at, filed.end()) << "the answer is no filed row";
+    EXPECT_TRUE(inside(*at));
+}
+
+// Random rows filed and taken out in turns, the common columns refreshed now and then, against
+// a scan of every filed row; over one to five pattern words, sparse and dense rows, and enough
+// rows that leaves split many times (several rows share a pattern too).
+TEST(PatternTree, FindsARowInsideExactlyWhenOneExists) {
+    struct Case {
+        unsigned columns;
+        double density;
+    };
+    for (const Case& c :
+         {Case{7, 0.4}, Case{40, 0.2}, Case{64, 0.5}, Case{100, 0.15}, Case{150, 0.3}}) {
+        SCOPED_TRACE(c.columns);
+        std::mt19937 random(c.columns);
+        Pattern_Tree tree(static_cast<unsigned>(random_pattern(random, c.columns, 0).size()),
+                          c.columns);
+        std::vector<Filed> filed;
+        unsigned next_row = 0;
+        for (int round = 0; round < 6; ++round) {
+            for (int i = 0; i < 300; ++i) {
+                Filed f{next_row++, random_pattern(random, c.columns, c.density)};
+                tree.insert(f.row, f.pattern.data());
+                filed.push_back(f);
+            }
+            std::shuffle(filed.begin(), filed.end(), random);
+            for (int i = 0; i < 120; ++i) {
+                tree.erase(filed.back().row, filed.back().pattern.data());
+                filed.pop_back();
+            }
+            if (round % 2 == 1) tree.refresh_common();
+            ASSERT_EQ(tree.size(), filed.size());
+            for (int q = 0; q < 200; ++q) {
+                expect_answer(tree, filed, random_pattern(random, c.columns, 0.5 + 0.1 * (q % 5)));
+            }
+        }
+        EXPECT_GT(tree.nodes(), 9u) << "the leaves never split";
+    }
+}
+
+TEST(PatternTree, EmptyTreeAndRowsTakenOut) {
+    Pattern_Tree tree(1, 8);
+    const std::vector<unsigned> all{0xFFFFFFFFu};
+    EXPECT_EQ(tree.find_inside(all.data()), no_row);
+    const std::vector<unsigned> pattern{0x80FFFFFFu};  // column 0 only
+    tree.insert(5, pattern.data());
+    EXPECT_EQ(tree.find_inside(all.data()), 5u);
+    EXPECT_THROW(tree.erase(6, pattern.data()), std::logic_error);
+    tree.erase(5, pattern.data());
+    EXPECT_EQ(tree.find_inside(all.data()), no_row);
+    EXPECT_THROW(tree.erase(5, pattern.data()), std::logic_error);
+}
+
+}  // namespace
