@@ -10,6 +10,7 @@
 
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
+#include "tableau/parallel_sort.h"
 #include "tableau/pattern_table.h"
 #include "tableau/pattern_tree.h"
 #include "tableau/worker_pool.h"
@@ -82,10 +83,11 @@ void print_summary(const Mode_Counters& c) {
 // same union support would give the same row. `keyed` is working storage, reused between calls.
 template <typename T>
 void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
-                               std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters) {
+                               std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters,
+                               Worker_Pool& pool) {
     keyed.clear();
     for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
-    std::sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns));
+    parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
     const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
     counters.tests_saved += keyed.end() - kept;
     list.clear();
@@ -228,7 +230,7 @@ template <typename T>
 void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {
     if (list.empty()) return;
-    drop_duplicate_candidates(t, list, run.keyed, run.counters);
+    drop_duplicate_candidates(t, list, run.keyed, run.counters, run.pool);
     while (!list.empty()) {
         if (run.pool.size() > 1 && list.size() >= batch_size) {
             test_batch(t, list, batch_size, column, run);

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "tableau/worker_pool.h"
+
+// An introspective sort that leaves equal elements in exactly the order std::sort of GCC's
+// standard library leaves them, with its work shared out over the threads of a pool.
+//
+// The order of equal elements matters to the mode iteration: of the candidates with the same
+// union pattern, the first after the sort is the one combined into a new row. The sort follows
+// the library's steps one for one: median-of-three partitions until a range has at most 16
+// elements, a heap sort for a range that is partitioned deeper than twice the logarithm of the
+// whole length, and a final insertion sort. A partition leaves no element of its left part
+// greater than any of its right part, and the insertion sort moves an element only past
+// greater ones, so both parts of a partition can be finished independently: the first
+// partitions run on the calling thread, and the parts they leave are then finished by the
+// threads side by side.
+namespace parallel_sort_detail {
+
+// Ranges of at most this many elements are left to the insertion sort.
+constexpr std::ptrdiff_t threshold = 16;
+
+// Moves the median of *a, *b and *c to *result.
+template <typename It, typename Less>
+void move_median_to_first(It result, It a, It b, It c, Less& less) {
+    if (less(*a, *b)) {
+        if (less(*b, *c)) {
+            std::iter_swap(result, b);
+        } else if (less(*a, *c)) {
+            std::iter_swap(result, c);
+        } else {
+            std::iter_swap(result, a);
+        }
+    } else if (less(*a, *c)) {
+        std::iter_swap(result, a);
+    } else if (less(*b, *c)) {
+        std::iter_swap(result, c);
+    } else {
+        std::iter_swap(result, b);
+    }
+}
+
+// Partitions [first, last) around the median of its first, middle and last elements, which
+// ends at *first; returns the start of the right part.
+template <typename It, typename Less>
+It partition_around_median(It first, It last, Less& less) {
+    const It middle = first + (last - first) / 2;
+    move_median_to_first(first, first + 1, middle, last - 1, less);
+    It left = first + 1;
+    It right = last;
+    while (true) {
+        while (less(*left, *first)) ++left;
+        --right;
+        while (less(*first, *right)) --right;
+        if (!(left < right)) return left;
+        std::iter_swap(left, right);
+        ++left;
+    }
+}
+
+// Partitions [first, last) until every part has at most `threshold` elements or is heap
+// sorted, `depth` partitions deep at most.
+template <typename It, typename Less>
+void introsort_loop(It first, It last, std::ptrdiff_t depth, Less& less) {
+    while (last - first > threshold) {
+        if (depth == 0) {
+            std::make_heap(first, last, less);
+            std::sort_heap(first, last, less);
+            return;
+        }
+        --depth;
+        const It cut = partition_around_median(first, last, less);
+        introsort_loop(cut, last, depth, less);
+        last = cut;
+    }
+}
+
+// Insertion sort of [first, last): an element moves left past greater elements only.
+template <typename It, typename Less>
+void insertion_sort(It first, It last, Less& less) {
+    if (first == last) return;
+    for (It i = first + 1; i != last; ++i) {
+        auto value = std::move(*i);
+        if (less(value, *first)) {
+            std::move_backward(first, i, i + 1);
+            *first = std::move(value);
+            continue;
+        }
+        It hole = i;
+        for (It previous = i - 1; less(value, *previous); --previous) {
+            *hole = std::move(*previous);
+            hole = previous;
+        }
+        *hole = std::move(value);
+    }
+}
+
+// A range still to be sorted, with the partitions it may still take.
+template <typename It>
+struct Part {
+    It first;
+    It last;
+    std::ptrdiff_t depth;
+};
+
+}  // namespace parallel_sort_detail
+
+// Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`.
+// `less` must be a strict weak order and safe to call from several threads at once.
+template <typename It, typename Less>
+void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
+    namespace detail = parallel_sort_detail;
+    const std::ptrdiff_t length = last - first;
+    if (length < 2) return;
+    const std::ptrdiff_t depth = 2 * (std::bit_width(static_cast<std::size_t>(length)) - 1);
+    // Parts for the threads: the largest part is partitioned further, just as the sort would
+    // partition it, until there are several parts per thread or the parts are small.
+    std::vector<detail::Part<It> > parts{{first, last, depth}};
+    const std::size_t wanted = pool.size() == 1 ? 1 : 8 * std::size_t(pool.size());
+    constexpr std::ptrdiff_t smallest_split = 4096;
+    while (parts.size() < wanted) {
+        const auto largest = std::max_element(
+            parts.begin(), parts.end(),
+            [](const auto& a, const auto& b) { return a.last - a.first < b.last - b.first; });
+        if (largest->last - largest->first < smallest_split || largest->depth == 0) break;
+        const detail::Part<It> part = *largest;
+        const It cut = detail::partition_around_median(part.first, part.last, less);
+        *largest = {part.first, cut, part.depth - 1};
+        parts.push_back({cut, part.last, part.depth - 1});
+    }
+    std::atomic<std::size_t> next{0};
+    pool.run([&](unsigned) {
+        for (std::size_t p = next++; p < parts.size(); p = next++) {
+            detail::introsort_loop(parts[p].first, parts[p].last, parts[p].depth, less);
+            detail::insertion_sort(parts[p].first, parts[p].last, less);
+        }
+    });
+}

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "tableau/parallel_sort.h"
+
+namespace {
+
+// An element whose key decides the order and whose tag tells equal elements apart.
+struct Tagged {
+    unsigned key;
+    unsigned tag;
+};
+
+struct Key_Less {
+    bool operator()(const Tagged& a, const Tagged& b) const { return a.key < b.key; }
+};
+
+// The sort leaves every element, equal ones included, where std::sort leaves it, with one to
+// three threads: over empty, tiny and large inputs, few and many distinct keys, sorted,
+// reversed and organ-pipe inputs.
+TEST(ParallelSort, LeavesEqualElementsInTheOrderOfStdSort) {
+    struct Case {
+        std::size_t length;
+        unsigned distinct;  // keys drawn from 0 to distinct - 1
+        int shape;          // 0 random, 1 ascending, 2 descending, 3 up then down
+    };
+    const std::vector<Case> cases{{0, 1, 0},       {1, 1, 0},         {2, 1, 0},
+                                  {17, 3, 0},      {1000, 1, 0},      {5000, 7, 0},
+                                  {70000, 50, 0},  {70000, 70000, 0}, {70000, 300, 1},
+                                  {70000, 300, 2}, {70000, 300, 3}};
+    std::mt19937 random(7);
+    for (const Case& c : cases) {
+        std::vector<Tagged> input(c.length);
+        for (std::size_t i = 0; i < c.length; ++i) {
+            input[i] = {static_cast<unsigned>(random() % c.distinct), static_cast<unsigned>(i)};
+        }
+        if (c.shape == 1) std::stable_sort(input.begin(), input.end(), Key_Less());
+        if (c.shape == 2) std::reverse(input.begin(), input.end());
+        if (c.shape == 3) {
+            std::stable_sort(input.begin(), input.begin() + c.length / 2, Key_Less());
+            std::stable_sort(input.begin() + c.length / 2, input.end(),
+                             [](const Tagged& a, const Tagged& b) { return a.key > b.key; });
+        }
+        std::vector<Tagged> expected = input;
+        std::sort(expected.begin(), expected.end(), Key_Less());
+        for (unsigned threads : {1u, 2u, 3u}) {
+            SCOPED_TRACE(testing::Message() << "length " << c.length << ", distinct " << c.distinct
+                                            << ", shape " << c.shape << ", threads " << threads);
+            Worker_Pool pool(threads);
+            std::vector<Tagged> sorted = input;
+            parallel_sort(sorted.begin(), sorted.end(), Key_Less(), pool);
+            for (std::size_t i = 0; i < c.length; ++i) {
+                ASSERT_EQ(sorted[i].tag, expected[i].tag) << "position " << i;
+            }
+        }
+    }
+}
+
+}  // namespace
