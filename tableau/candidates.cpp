@@ -7,23 +7,100 @@
 
 namespace {
 
-// Files each pair (a, b), b from [first, last), under its number of common zero columns, or
-// refuses it when the two rows share fewer zero columns than a row of the next step must have.
-// Patterns of `Words` words, or of the tableau's width when Words is 0.
-template <unsigned Words, typename T>
-void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const unsigned* first, const unsigned* last,
-                  Candidate_Lists& lists, std::int64_t& tests_saved) {
-    const unsigned width = Words != 0 ? Words : t.bit_patterns.words_per_row;
-    const unsigned* pa = t.bit_patterns.pattern(a);
-    for (const unsigned* j = first; j != last; ++j) {
-        // Row a's own pattern as the mask adds nothing to the union of a and b.
-        const unsigned zeros = common_zeros(pa, t.bit_patterns.pattern(*j), pa, width);
-        if (static_cast<std::int64_t>(zeros) < t.req_zeros) {
-            ++tests_saved;
-            continue;
-        }
-        lists.at(zeros).push_back(combination{a, *j});
+// Zero columns that the patterns a and b (`Words` words each, or `words` when Words is 0) have in
+// common; the padding bits are 1 in both and count as no zero.
+template <unsigned Words>
+inline unsigned zeros_in_union(const unsigned* a, const unsigned* b, unsigned words) {
+    const unsigned width = Words != 0 ? Words : words;
+    unsigned ones = 0;
+    for (unsigned w = 0; w < width; ++w)
+        ones += static_cast<unsigned>(__builtin_popcount(a[w] | b[w]));
+    return 32 * width - ones;
+}
+
+template <unsigned Words>
+inline std::size_t sharing_zeros(const unsigned* pa, const unsigned* patterns, std::size_t count,
+                                 unsigned words, unsigned wanted, unsigned* positions,
+                                 unsigned* zeros) {
+    const unsigned width = Words != 0 ? Words : words;
+    std::size_t found = 0;
+    for (std::size_t p = 0; p < count; ++p, patterns += width) {
+        const unsigned z = zeros_in_union<Words>(pa, patterns, words);
+        positions[found] = static_cast<unsigned>(p);
+        zeros[found] = z;
+        found += z >= wanted ? 1 : 0;
     }
+    return found;
+}
+
+// The positions p in [0, count) of `patterns` (`count` patterns of `words` words, one after
+// another) that share at least `wanted` zero columns with the pattern `pa`, and that number for
+// each, written to `positions` and `zeros` (room for count entries each); returns how many.
+// The innermost loop of the candidate generation: built twice, with and without the processor's
+// population count, the one to use chosen when the program starts.
+__attribute__((target_clones("popcnt", "default"))) std::size_t rows_sharing_zeros(
+    const unsigned* pa, const unsigned* patterns, std::size_t count, unsigned words,
+    unsigned wanted, unsigned* positions, unsigned* zeros) {
+    switch (words) {
+        case 1:
+            return sharing_zeros<1>(pa, patterns, count, words, wanted, positions, zeros);
+        case 2:
+            return sharing_zeros<2>(pa, patterns, count, words, wanted, positions, zeros);
+        case 3:
+            return sharing_zeros<3>(pa, patterns, count, words, wanted, positions, zeros);
+        case 4:
+            return sharing_zeros<4>(pa, patterns, count, words, wanted, positions, zeros);
+        default:
+            return sharing_zeros<0>(pa, patterns, count, words, wanted, positions, zeros);
+    }
+}
+
+// The patterns of the rows [first, last), one after another.
+std::vector<unsigned> gathered_patterns(const Bit_Pattern& bits, const unsigned* first,
+                                        const unsigned* last) {
+    std::vector<unsigned> patterns;
+    patterns.reserve(std::size_t(last - first) * bits.words_per_row);
+    for (const unsigned* r = first; r != last; ++r) {
+        patterns.insert(patterns.end(), bits.pattern(*r), bits.pattern(*r) + bits.words_per_row);
+    }
+    return patterns;
+}
+
+// The inner rows of a pair class: their slots and their patterns one after another, so that the
+// loop over the pairs of an outer row reads them in order.
+struct Inner_Rows {
+    const unsigned* rows;
+    const unsigned* patterns;
+    std::size_t count;
+};
+
+// Scratch lists of rows_sharing_zeros, one set per thread.
+struct Pair_Scratch {
+    std::vector<unsigned> positions;
+    std::vector<unsigned> zeros;
+};
+
+// Files each pair (a, b), b from the inner rows, under its number of common zero columns, or
+// refuses it when the two rows share fewer zero columns than a row of the next step must have.
+template <typename T>
+void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const Inner_Rows& inner,
+                  Pair_Scratch& scratch, Candidate_Lists& lists, std::int64_t& tests_saved) {
+    if (inner.count == 0) return;
+    scratch.positions.resize(inner.count);
+    scratch.zeros.resize(inner.count);
+    const unsigned wanted = static_cast<unsigned>(std::max(t.req_zeros, 0));
+    const std::size_t found = rows_sharing_zeros(t.bit_patterns.pattern(a), inner.patterns,
+                                                 inner.count, t.bit_patterns.words_per_row, wanted,
+                                                 scratch.positions.data(), scratch.zeros.data());
+    for (std::size_t i = 0; i < found; ++i) {
+        lists.at(scratch.zeros[i]).push_back(combination{a, inner.rows[scratch.positions[i]]});
+    }
+    tests_saved += static_cast<std::int64_t>(inner.count - found);
+}
+
+// The inner rows from position `from` on.
+Inner_Rows rows_from(const Inner_Rows& inner, std::size_t from, unsigned words) {
+    return Inner_Rows{inner.rows + from, inner.patterns + from * words, inner.count - from};
 }
 
 // First coefficient of slot r.
@@ -64,15 +141,26 @@ void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigne
 
 namespace {
 
-// Pairs of every row of [first, end) (outer) with the rows after it up to `last` (inner).
+// Pairs of the outer rows [first, end) of `rows` with the inner rows after them in `rows`
+// (whose patterns are `inner`).
 template <typename T>
-void pairs_after(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* end,
-                 const unsigned* last, Candidate_Lists& lists, std::int64_t& tests_saved) {
-    with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
-        for (const unsigned* i = first; i != end; ++i) {
-            accept_pairs<words>(t, *i, i + 1, last, lists, tests_saved);
-        }
-    });
+void pairs_after(const Mode_Tableau<T>& t, const unsigned* rows, std::size_t first, std::size_t end,
+                 const Inner_Rows& inner, Candidate_Lists& lists, std::int64_t& tests_saved) {
+    Pair_Scratch scratch;
+    const unsigned words = t.bit_patterns.words_per_row;
+    for (std::size_t i = first; i < end; ++i) {
+        accept_pairs(t, rows[i], rows_from(inner, i + 1, words), scratch, lists, tests_saved);
+    }
+}
+
+// Pairs of the outer rows [first, last) with every inner row.
+template <typename T>
+void pairs_with(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
+                const Inner_Rows& inner, Candidate_Lists& lists, std::int64_t& tests_saved) {
+    Pair_Scratch scratch;
+    for (const unsigned* i = first; i != last; ++i) {
+        accept_pairs(t, *i, inner, scratch, lists, tests_saved);
+    }
 }
 
 }  // namespace
@@ -80,18 +168,19 @@ void pairs_after(const Mode_Tableau<T>& t, const unsigned* first, const unsigned
 template <typename T>
 void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
                           Candidate_Lists& lists, std::int64_t& tests_saved) {
-    pairs_after(t, first, last, last, lists, tests_saved);
+    const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first, last);
+    const std::size_t count = static_cast<std::size_t>(last - first);
+    pairs_after(t, first, 0, count, Inner_Rows{first, patterns.data(), count}, lists, tests_saved);
 }
 
 template <typename T>
 void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
                               const unsigned* last1, const unsigned* first2, const unsigned* last2,
                               Candidate_Lists& lists, std::int64_t& tests_saved) {
-    with_fixed_width(t.bit_patterns.words_per_row, [&](auto words) {
-        for (const unsigned* i = first1; i != last1; ++i) {
-            accept_pairs<words>(t, *i, first2, last2, lists, tests_saved);
-        }
-    });
+    const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first2, last2);
+    pairs_with(t, first1, last1,
+               Inner_Rows{first2, patterns.data(), static_cast<std::size_t>(last2 - first2)}, lists,
+               tests_saved);
 }
 
 namespace {
@@ -154,15 +243,15 @@ void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first
     } else {
         total = static_cast<std::int64_t>(first.size()) * inner;
     }
-    const unsigned* outer_rows = first.data();
-    const unsigned* inner_end = second.data() + second.size();
+    const std::vector<unsigned> patterns =
+        gathered_patterns(t.bit_patterns, second.data(), second.data() + second.size());
+    const Inner_Rows inner_rows{second.data(), patterns.data(), second.size()};
     const auto pairs = [&](std::size_t begin, std::size_t end, Candidate_Lists& into,
                            std::int64_t& saved) {
         if (within) {
-            pairs_after(t, outer_rows + begin, outer_rows + end, inner_end, into, saved);
+            pairs_after(t, first.data(), begin, end, inner_rows, into, saved);
         } else {
-            irrev_other_combinations(t, outer_rows + begin, outer_rows + end, second.data(),
-                                     inner_end, into, saved);
+            pairs_with(t, first.data() + begin, first.data() + end, inner_rows, into, saved);
         }
     };
     generate_class(outer, total, work, pairs, lists, tests_saved, pool, partial);
