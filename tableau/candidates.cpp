@@ -221,7 +221,7 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         Candidate_Lists& own = partial[thread];
         for (std::size_t k = 0; k < lists.size(); ++k) {
             lists[k].insert(lists[k].end(), own[k].begin(), own[k].end());
-            own[k].clear();
+            std::vector<combination>().swap(own[k]);
         }
     }
 }

@@ -46,7 +46,6 @@ struct Mode_Run {
     std::vector<unsigned> free_rows;  // a stack: the slot taken next is at the back
     Mode_Counters counters;
     bool use_condition_seven;
-    std::vector<Keyed_Candidate> keyed;  // working storage of the de-duplication
     Worker_Pool pool;
     Thread_Candidate_Lists partial;  // per-thread candidate lists of the generation
     Batch_Tests batch;
@@ -80,17 +79,20 @@ void print_summary(const Mode_Counters& c) {
 }
 
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
-// same union support would give the same row. `keyed` is working storage, reused between calls.
+// same union support would give the same row. The keyed copy of the list lives only while it is
+// sorted, and the list is made anew for the candidates kept: of the largest lists most pairs
+// are duplicates, and their memory goes back at once.
 template <typename T>
 void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
-                               std::vector<Keyed_Candidate>& keyed, Mode_Counters& counters,
-                               Worker_Pool& pool) {
-    keyed.clear();
+                               Mode_Counters& counters, Worker_Pool& pool) {
+    std::vector<Keyed_Candidate> keyed;
+    keyed.reserve(list.size());
     for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
+    std::vector<combination>().swap(list);
     parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
     const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
     counters.tests_saved += keyed.end() - kept;
-    list.clear();
+    list.reserve(static_cast<std::size_t>(kept - keyed.begin()));
     for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);
 }
 
@@ -230,7 +232,7 @@ template <typename T>
 void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {
     if (list.empty()) return;
-    drop_duplicate_candidates(t, list, run.keyed, run.counters, run.pool);
+    drop_duplicate_candidates(t, list, run.counters, run.pool);
     while (!list.empty()) {
         if (run.pool.size() > 1 && list.size() >= batch_size) {
             test_batch(t, list, batch_size, column, run);
@@ -242,6 +244,7 @@ void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, un
         list.pop_back();
         test_and_add(t, a, b, column, run);
     }
+    std::vector<combination>().swap(list);
 }
 
 // Moves the highest live rows into the lowest free slots until the rows occupy slots 0 to
@@ -289,7 +292,6 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                  {},
                  Mode_Counters(),
                  use_condition_seven,
-                 {},
                  Worker_Pool(thread_count()),
                  {},
                  {},

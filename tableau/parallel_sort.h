@@ -52,12 +52,14 @@ template <typename It, typename Less>
 It partition_around_median(It first, It last, Less& less) {
     const It middle = first + (last - first) / 2;
     move_median_to_first(first, first + 1, middle, last - 1, less);
+    // The pivot stays at *first throughout: the scans stop at it and never swap it.
+    const auto pivot = *first;
     It left = first + 1;
     It right = last;
     while (true) {
-        while (less(*left, *first)) ++left;
+        while (less(*left, pivot)) ++left;
         --right;
-        while (less(*first, *right)) --right;
+        while (less(pivot, *right)) --right;
         if (!(left < right)) return left;
         std::iter_swap(left, right);
         ++left;
