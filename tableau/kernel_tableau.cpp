@@ -85,9 +85,14 @@ void print_summary(const Mode_Counters& c) {
 template <typename T>
 void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
                                Mode_Counters& counters, Worker_Pool& pool) {
-    std::vector<Keyed_Candidate> keyed;
-    keyed.reserve(list.size());
-    for (const combination& pair : list) keyed.push_back(keyed_candidate(pair, t.bit_patterns));
+    std::vector<Keyed_Candidate> keyed(list.size());
+    const unsigned threads = pool.size();
+    pool.run([&](unsigned thread) {
+        const std::size_t end = list.size() * (thread + 1) / threads;
+        for (std::size_t i = list.size() * thread / threads; i < end; ++i) {
+            keyed[i] = keyed_candidate(list[i], t.bit_patterns);
+        }
+    });
     std::vector<combination>().swap(list);
     parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
     const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
