@@ -58,20 +58,16 @@ void append_list(std::string& text, const std::string& label,
 }
 
 std::string reversibility_rule(const conversion_notes& notes) {
-    std::string rule;
+    std::string rule = "reversibility";
     if (notes.bounds_used)
-        rule =
-            "reversibility from the flux bounds: reversible where the lower bound is below zero "
-            "and the upper above zero, irreversible where the lower is at or above zero, written "
-            "backwards where the lower is below zero and the upper at or below zero, left out as "
-            "blocked where both are zero or the lower lies above the upper;";
+        rule +=
+            " from the flux bounds: lower < 0 < upper reversible, lower >= 0 irreversible, lower "
+            "< 0 and upper <= 0 written backwards, both 0 or lower > upper blocked (left out);";
     if (notes.attribute_used)
-        rule += notes.bounds_used ? " reactions without bounds: the reversible attribute;"
-                                  : "reversibility from the reversible attribute;";
-    if (notes.flag_used)
-        rule += notes.bounds_used || notes.attribute_used
-                    ? " MASSpy reactions: their _reversible;"
-                    : "reversibility from the reactions' _reversible;";
+        rule += notes.bounds_used ? " without bounds from the reversible attribute;"
+                                  : " from the reversible attribute;";
+    if (notes.flag_used) rule += " from the reactions' _reversible;";
+    rule.pop_back();
     return rule;
 }
 
@@ -80,23 +76,26 @@ std::string header(const converted_network& network) {
     std::string text;
     append_sentence(text, (notes.model_id.empty() ? std::string("model") : notes.model_id) +
                               " converted by kestrane-import from " + notes.source);
-    std::string rules = "rules: " + reversibility_rule(notes) +
-                        " boundary species external; exchange, demand and sink reactions "
-                        "(every metabolite on one side) ";
-    rules += notes.exchange == exchange_rule::boundary_metabolite
-                 ? "kept with an external <metabolite>_b on their empty side;"
-                 : "left out, their metabolites made external (--exchange external);";
-    rules +=
-        " each reaction multiplied by the smallest integer that makes its coefficients whole;"
-        " names without the SBML prefixes R_ and M_, other characters than printable ASCII"
-        " replaced by _, names read as numbers, operators or section keys altered, every name"
-        " unique; metabolites used by no kept reaction left out";
-    append_sentence(text, rules);
+    append_sentence(text, reversibility_rule(notes));
+    append_sentence(text,
+                    "boundary species external; metabolites used by no kept reaction left out");
+    append_sentence(text,
+                    notes.exchange == exchange_rule::boundary_metabolite
+                        ? "exchange, demand and sink reactions (every metabolite on one side): "
+                          "kept, with an external <metabolite>_b on the empty side"
+                        : "exchange, demand and sink reactions (every metabolite on one side): "
+                          "left out, their metabolites external");
+    append_sentence(text,
+                    "coefficients: each reaction multiplied by the smallest integer that makes "
+                    "them whole");
+    append_sentence(text,
+                    "names: SBML prefixes R_ and M_ removed, characters other than printable "
+                    "ASCII replaced by _, names that read as numbers, operators or section keys "
+                    "altered, all unique");
     append_list(text, "left out (--drop):", notes.dropped);
     append_list(text, "left out as blocked:", notes.blocked);
     append_list(text, "left out without metabolites:", notes.without_metabolites);
-    append_list(text, "exchange reactions left out, their metabolites made external:",
-                notes.exchanges_left_out);
+    append_list(text, "exchange reactions left out:", notes.exchanges_left_out);
     append_list(text, "written backwards:", notes.backwards);
     append_list(text, "made external (--external):", notes.made_external);
     std::vector<std::string> scaled;
@@ -106,7 +105,7 @@ std::string header(const converted_network& network) {
     std::vector<std::string> renamed;
     for (const auto& [name, id] : notes.renamed) renamed.push_back(name + " (" + id + ")");
     append_list(text, "renamed (model id):", renamed);
-    append_list(text, "metabolites used by no kept reaction, left out:", notes.unused_metabolites);
+    append_list(text, "metabolites left out:", notes.unused_metabolites);
     return text;
 }
 
