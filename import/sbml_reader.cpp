@@ -20,7 +20,9 @@ void refuse_reading_errors(const SBMLDocument& document, const char* file_name) 
     for (unsigned int i = 0; i < document.getNumErrors(); ++i) {
         const SBMLError* error = document.getError(i);
         if (error->getSeverity() < LIBSBML_SEV_ERROR) continue;
-        refuse("%s, line %u: %s", file_name, error->getLine(), error->getMessage().c_str());
+        std::string message = error->getMessage();
+        message.erase(message.find_last_not_of(" \n") + 1);
+        refuse("%s, line %u: %s", file_name, error->getLine(), message.c_str());
     }
 }
 
