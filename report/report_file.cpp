@@ -1,14 +1,14 @@
 #include "report/report_file.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "report/replacement_file.h"
 
 namespace {
 
@@ -92,57 +92,26 @@ char* copy_of(const std::string& text) {
 }  // namespace
 
 FILE* open_report_file(const char* name) {
-    struct stat status {};
-    const bool exists = lstat(name, &status) == 0;
-    if (exists ? !S_ISREG(status.st_mode) : errno != ENOENT) return fopen(name, "w");
-
-    mode_t mode = 0;
-    if (exists) {
-        // The report itself must be writable, as when it is overwritten in place.
-        const int fd = open(name, O_WRONLY | O_CLOEXEC);
-        if (fd < 0) return nullptr;
-        close(fd);
-        mode = status.st_mode & 07777;
-    } else {
-        const mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-
-    std::string path = std::string(name) + ".XXXXXX";
     const sigset_t stopping = stopping_signal_set();
     sigset_t previous;
+    // No signal may come between the making of the temporary file and its registration.
     sigprocmask(SIG_BLOCK, &stopping, &previous);
-    const int fd = mkstemp(path.data());
-    if (fd < 0) {
-        // No file can be made beside the report (a folder without write permission, a name too
-        // long for a suffix): the report is written in place.
-        sigprocmask(SIG_SETMASK, &previous, nullptr);
-        return fopen(name, "w");
+    std::string path;
+    FILE* stream = open_replacement_file(name, path);
+    if (stream != nullptr && !path.empty()) {
+        temporary_path = copy_of(path);
+        report_path = copy_of(name);
+        temporary_stream = stream;
+        temporary_pending = 1;
+        static const bool registered = [] {
+            catch_stopping_signals();
+            return atexit(replace_report) == 0;
+        }();
+        (void)registered;
     }
-    // The report keeps the owner and the permissions it had, or gets those of a new file. Where
-    // the owner cannot be kept, set-user and set-group bits are not passed on to the new one.
-    const bool same_owner = !exists || fchown(fd, status.st_uid, status.st_gid) == 0;
-    fchmod(fd, same_owner ? mode : mode & 0777);
-    FILE* stream = fdopen(fd, "w");
-    if (stream == nullptr) {
-        const int error = errno;
-        close(fd);
-        unlink(path.c_str());
-        sigprocmask(SIG_SETMASK, &previous, nullptr);
-        errno = error;
-        return nullptr;
-    }
-    temporary_path = copy_of(path);
-    report_path = copy_of(name);
-    temporary_stream = stream;
-    temporary_pending = 1;
-    static const bool registered = [] {
-        catch_stopping_signals();
-        return atexit(replace_report) == 0;
-    }();
-    (void)registered;
+    const int error = errno;
     sigprocmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
     return stream;
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// Whether the bytes begin with the gzip magic number.
+bool is_gzip(const std::string& bytes);
+
+// The content of gzip-compressed bytes (several members are read one after the other). Throws
+// an import_error naming the file when the data are damaged or cut short.
+std::string gunzip(const std::string& bytes, const char* file_name);

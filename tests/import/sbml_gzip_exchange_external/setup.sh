@@ -1,0 +1,1 @@
+gzip -n model.xml && mv model.xml.gz model
