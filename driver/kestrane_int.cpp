@@ -54,8 +54,9 @@ run_names get_filein_fileout(int argc, char** argv) {
 void use_threads_from_environment() {
     unsigned threads = 0;
     if (!threads_from_environment(&threads)) {
-        printf("\nKESTRANE_THREADS must be a whole number from 1 to 1024.\n"
-               "Programm prematurely finished.\n");
+        printf(
+            "\nKESTRANE_THREADS must be a whole number from 1 to 1024.\n"
+            "Programm prematurely finished.\n");
         exit(1);
     }
     if (threads != 0) set_thread_count(threads);
@@ -133,9 +134,9 @@ void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holde
 int run(int argc, char** argv) {
     const run_names names = get_filein_fileout(argc, argv);  // 1
     use_threads_from_environment();
-    const network_file file = read_network(names.input);     // 2
-    network_model model = build_model(file);                 // 3
-    FILE* report = open_report(names.output);                // 4
+    const network_file file = read_network(names.input);  // 2
+    network_model model = build_model(file);              // 3
+    FILE* report = open_report(names.output);             // 4
     // The stream's error flag keeps every failed write; each flush checks it.
     const auto flush = [&] { flush_report_or_stop(report, names.output.c_str()); };
     write_header(report, names, model);  // 5

@@ -32,10 +32,11 @@ std::vector<int> truncate_coefficients(const network_file& file,
     for (const auto& [position, coefficient] : file.coefficients) {
         const double value = std::trunc(coefficient.value);
         if (!(value >= -2147483648.0 && value <= 2147483647.0)) {
-            printf("The coefficient %s of metabolite %s in reaction %s does not fit a 32-bit "
-                   "integer.\nCheck your input file.\n",
-                   coefficient.written.c_str(), mets[position.first]->c_str(),
-                   reactions[position.second]->c_str());
+            printf(
+                "The coefficient %s of metabolite %s in reaction %s does not fit a 32-bit "
+                "integer.\nCheck your input file.\n",
+                coefficient.written.c_str(), mets[position.first]->c_str(),
+                reactions[position.second]->c_str());
             exit(1);
         }
     }
@@ -101,7 +102,8 @@ network_model build_model(const network_file& file) {
     // message; the row-pointer array therefore always gets at least one slot.
     model.N->head = zero_alloc_array<int*>(mets.empty() ? 1 : mets.size(), "N->head not allocated");
     for (int m = 0; m < met_counter; ++m)
-        model.N->head[m] = model.integer_table.data() + static_cast<std::size_t>(m) * enzyme_counter;
+        model.N->head[m] =
+            model.integer_table.data() + static_cast<std::size_t>(m) * enzyme_counter;
 
     model.enzymes = enzyme_list(reactions, file.irreversible_reactions.size());
     model.rev = getrev(model.enzymes);

@@ -30,10 +30,10 @@ struct network_model {
 };
 
 // Module-level values read by the metabolite participation report.
-extern int enzyme_counter;                   // number of reactions
-extern int met_counter;                      // number of metabolites
-extern std::vector<const char*> metabolites; // names in row order of N (owned by the reader)
-extern std::vector<int> mets_cumul;          // reactions each metabolite takes part in
+extern int enzyme_counter;                    // number of reactions
+extern int met_counter;                       // number of metabolites
+extern std::vector<const char*> metabolites;  // names in row order of N (owned by the reader)
+extern std::vector<int> mets_cumul;           // reactions each metabolite takes part in
 
 // Builds the model from the reader's results, which must outlive it. A coefficient whose
 // integer part does not fit 32 bits is refused with a message naming it as written in the file,

@@ -28,9 +28,10 @@ void cancel_contradictory_subsets(FILE* report, mat* S, simple_vector* srev, con
     // and every message names the subset's number in the subsets listing.
     for (int i = S->rows - 1; i >= 0; --i) {
         if (flags[i] != 1) continue;
-        printf("\n!!! Subset %d with contradictory irreversibility constraints, please check "
-               "your model.\n",
-               i + 1);
+        printf(
+            "\n!!! Subset %d with contradictory irreversibility constraints, please check "
+            "your model.\n",
+            i + 1);
         printf("    Enzymes of that subset are cancelled for the further calculations.\n");
         printf("\r                  \r");
         fprintf(report,
