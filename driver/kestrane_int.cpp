@@ -3,10 +3,10 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
-#include "driver/model.h"
 #include "driver/reduction.h"
 #include "driver/same_file.h"
 #include "driver/tableau_stages.h"
@@ -14,6 +14,7 @@
 #include "matrix/kernel.h"
 #include "matrix/subset.h"
 #include "matrix/toolkit.h"
+#include "model/model.h"
 #include "parser/parser.h"
 #include "report/block_diagonalisation.h"
 #include "report/checks.h"
@@ -69,12 +70,9 @@ void addressed(const void* pointer, const char* label, int count) {
 }
 
 network_file read_network(const std::string& name) {
-    network_file file;
-    if (parser(name.c_str(), file.header_lines, file.reversible_reactions,
-               file.irreversible_reactions, file.internal_metabolites, file.external_metabolites,
-               file.coefficients) != 0)
-        exit(1);
-    return file;
+    std::optional<network_file> file = parser(name.c_str());
+    if (!file) exit(1);
+    return std::move(*file);
 }
 
 FILE* open_report(const std::string& name) {
@@ -120,15 +118,13 @@ void write_relations(FILE* report, const mat* relations, const enc* metabolite_l
 
 // Releases what both endings of the run hold: the reduced system, the subsets, the transposed
 // full matrix, the block membership table with its holder, and the network model.
-void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holder,
-                 network_model& model) {
+void release_run(mat* R, simple_vector* srev, mat* S, mat* NT, int** block_holder) {
     freemat(R);
     freevector(srev);
     freemat(S);
     freemat(NT);
     free(*block_holder);
     free(block_holder);
-    release_model(model);
 }
 
 int run(int argc, char** argv) {
@@ -141,43 +137,44 @@ int run(int argc, char** argv) {
     const auto flush = [&] { flush_report_or_stop(report, names.output.c_str()); };
     write_header(report, names, model);  // 5
     flush();
-    save_frequency_of_metabolites_in_output(report, model.metabolite_list);  // 6
+    save_frequency_of_metabolites_in_output(report, model.metabolite_list.get());  // 6
 
     fprintf(report, "\nSTOICHIOMETRIC MATRIX\n");  // 7
-    if (fmatoutput(model.Nint, report) != 0) fvectoroutput(model.rev, report);
+    if (fmatoutput(model.Nint.get(), report) != 0) fvectoroutput(model.rev.get(), report);
     fprintf(report, "rows and columns are sorted as declared in the inputfile\n");
-    unbalanced_internal_mets(model.Nint, report, model.metabolite_list);  // 8
+    unbalanced_internal_mets(model.Nint.get(), report, model.metabolite_list.get());  // 8
 
-    mat* K = kernel(model.Nint);  // 9
+    mat* K = kernel(model.Nint.get());  // 9
     fprintf(report, "\nKERNEL\n");
     fmatoutput(K, report);
     write_column_note(report, K);
-    fenzymeoutput(K, model.enzymes, report, nullptr);
-    control_modi(K, report, model.enzymes);
-    mat* NT = transp(model.N);  // 10
-    write_overall_reactions(report, K, NT, model.metabolite_list);
+    fenzymeoutput(K, model.enzymes.get(), report, nullptr);
+    control_modi(K, report, model.enzymes.get());
+    mat* NT = transp(model.N.get());  // 10
+    write_overall_reactions(report, K, NT, model.metabolite_list.get());
 
     int** block_holder = static_cast<int**>(calloc(1, sizeof(int*)));  // 11
     addressed(block_holder, "eimob in main", 1);
-    block_diagonalisation(block_holder, report, K, model.enzymes, model.metabolite_list);
+    block_diagonalisation(block_holder, report, K, model.enzymes.get(),
+                          model.metabolite_list.get());
 
     int** flag_holder = static_cast<int**>(calloc(1, sizeof(int*)));  // 12
     addressed(flag_holder, "wrong_subset ", 1);
-    mat* S = subset(K, model.rev, flag_holder);
+    mat* S = subset(K, model.rev.get(), flag_holder);
     freemat(K);
-    simple_vector* srev = subrev(S, model.rev);
+    simple_vector* srev = subrev(S, model.rev.get());
 
     fprintf(report, "\nSUBSETS OF REACTIONS\n");  // 13
     fmatoutput(S, report);
     write_column_note(report, S);
-    fenzymeoutput(S, model.enzymes, report, nullptr);
-    write_overall_reactions(report, S, NT, model.metabolite_list);
+    fenzymeoutput(S, model.enzymes.get(), report, nullptr);
+    write_overall_reactions(report, S, NT, model.metabolite_list.get());
 
     cancel_contradictory_subsets(report, S, srev, *flag_holder);  // 14
     free(*flag_holder);
     free(flag_holder);
     flush();
-    mat* R = reduced_system(report, model.Nint, S, srev, model.metabolite_list);
+    mat* R = reduced_system(report, model.Nint.get(), S, srev, model.metabolite_list.get());
 
     simple_vector* all_irreversible = new_vector(model.Nint->rows, "r not allocated",  // 15
                                                  "r->head not allocated");
@@ -189,7 +186,7 @@ int run(int argc, char** argv) {
         close_report_or_stop(report, names.output.c_str());
         freemat(basis.vectors);
         freevector(all_irreversible);
-        release_run(R, srev, S, NT, block_holder, model);
+        release_run(R, srev, S, NT, block_holder);
         printf("\nProgram correctly finished.\n");
         return 0;
     }
@@ -200,16 +197,16 @@ int run(int argc, char** argv) {
     freemat(basis.vectors);
     fmatoutput(CBx, report);
     flush();
-    fenzymeoutput(CBx, model.enzymes, report, nullptr);
+    fenzymeoutput(CBx, model.enzymes.get(), report, nullptr);
     flush();
     mat* CBx_overall = mult(CBx, NT);
-    foveralloutput(CBx_overall, model.metabolite_list, report);
+    foveralloutput(CBx_overall, model.metabolite_list.get(), report);
     flush();
 
     fprintf(report, "\nCONSERVATION RELATIONS\n");  // 20
-    mat* Nint_t = transp(model.Nint);
+    mat* Nint_t = transp(model.Nint.get());
     mat* CR = kernel(Nint_t);
-    write_relations(report, CR, model.metabolite_list);
+    write_relations(report, CR, model.metabolite_list.get());
     freemat(CR);
     flush();
 
@@ -217,7 +214,7 @@ int run(int argc, char** argv) {
     freemat(Nint_t);
     freevector(all_irreversible);
     fprintf(report, "\nNON-NEGATIVE CONSERVATION RELATIONS\n");
-    write_relations(report, NNCR, model.metabolite_list);
+    write_relations(report, NNCR, model.metabolite_list.get());
     freemat(NNCR);
     flush();
 
@@ -228,20 +225,20 @@ int run(int argc, char** argv) {
     fmatoutput(EMx, report);
     flush();
     write_column_note(report, EMx);
-    fvectoroutput(model.rev, report);
+    fvectoroutput(model.rev.get(), report);
     fprintf(report, "<EMODE_DATA>");
-    fenzymeoutput(EMx, model.enzymes, report, *block_holder);
+    fenzymeoutput(EMx, model.enzymes.get(), report, *block_holder);
     fprintf(report, "</EMODE_DATA>\n");
 
     mat* EMx_overall = mult(EMx, NT);  // 24
     ggt_matrix(EMx_overall);
     flush();
-    foveralloutput(EMx_overall, model.metabolite_list, report);
+    foveralloutput(EMx_overall, model.metabolite_list.get(), report);
     flush();
-    control_modi(EMx, report, model.enzymes);
+    control_modi(EMx, report, model.enzymes.get());
 
     close_report_or_stop(report, names.output.c_str());  // 25
-    release_run(R, srev, S, NT, block_holder, model);
+    release_run(R, srev, S, NT, block_holder);
     additional_em(names.output.c_str(), CBx, EMx);
     freemat(CBx_overall);
     freemat(EMx_overall);

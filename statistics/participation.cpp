@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/model.h"
 #include "matrix/allocation.h"
 #include "matrix/overflow.h"
+#include "model/module_values.h"
 #include "statistics/regression.h"
 
 namespace {

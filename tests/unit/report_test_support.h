@@ -8,10 +8,6 @@
 
 #include "matrix_test_support.h"
 
-struct List_Deleter {
-    void operator()(enc* list) const { free_met_list(list); }
-};
-using Owned_List = std::unique_ptr<enc, List_Deleter>;
 
 // A name list with one data node per name, numbered 1, 2, ... in order.
 inline Owned_List make_list(const std::vector<std::string>& names) {

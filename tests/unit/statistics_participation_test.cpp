@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/model.h"
+#include "model/module_values.h"
 #include "matrix/records.h"
 #include "statistics/participation.h"
 

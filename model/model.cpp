@@ -1,4 +1,4 @@
-#include "driver/model.h"
+#include "model/model.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,11 +6,7 @@
 
 #include "matrix/allocation.h"
 #include "matrix/toolkit.h"
-
-int enzyme_counter = 0;
-int met_counter = 0;
-std::vector<const char*> metabolites;
-std::vector<int> mets_cumul;
+#include "model/module_values.h"
 
 namespace {
 
@@ -95,7 +91,7 @@ network_model build_model(const network_file& file) {
     network_model model;
     model.integer_table = truncate_coefficients(file, reactions, mets);
 
-    model.N = zero_alloc_array<mat>(1, "N not allocated");
+    model.N.reset(zero_alloc_array<mat>(1, "N not allocated"));
     model.N->rows = met_counter;
     model.N->columns = enzyme_counter;
     // A network without metabolites is refused by getrev below, with the reader's zero-amount
@@ -105,26 +101,11 @@ network_model build_model(const network_file& file) {
         model.N->head[m] =
             model.integer_table.data() + static_cast<std::size_t>(m) * enzyme_counter;
 
-    model.enzymes = enzyme_list(reactions, file.irreversible_reactions.size());
-    model.rev = getrev(model.enzymes);
-    model.metabolite_list =
-        metabolite_list(mets, file.internal_metabolites.size(), model.N, model.rev);
-    model.ext = getrev(model.metabolite_list);
-    model.Nint = cutnex(model.N, model.ext);
+    model.enzymes.reset(enzyme_list(reactions, file.irreversible_reactions.size()));
+    model.rev.reset(getrev(model.enzymes.get()));
+    model.metabolite_list.reset(
+        metabolite_list(mets, file.internal_metabolites.size(), model.N.get(), model.rev.get()));
+    model.ext.reset(getrev(model.metabolite_list.get()));
+    model.Nint.reset(cutnex(model.N.get(), model.ext.get()));
     return model;
-}
-
-void release_model(network_model& model) {
-    if (model.N != nullptr) {
-        free(model.N->head);
-        free(model.N);
-    }
-    freemat(model.Nint);
-    freevector(model.rev);
-    freevector(model.ext);
-    free_met_list(model.enzymes);
-    free_met_list(model.metabolite_list);
-    model = network_model{};
-    metabolites.clear();
-    mets_cumul.clear();
 }
