@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "matrix/overflow.h"
+#include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
-#include "matrix/toolkit.h"
+#include "matrix/simplify.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
+#include "matrix/reshape.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "matrix/allocation.h"
-#include "matrix/toolkit.h"
 
 mat* transp(const mat* m) {
     mat* tm = new_mat(m->columns, m->rows, "tm not allocated", "tm->head not allocated",

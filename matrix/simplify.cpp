@@ -1,9 +1,10 @@
+#include "matrix/simplify.h"
+
 #include <cstdint>
 #include <cstdio>
 
 #include "matrix/allocation.h"
 #include "matrix/branch.h"
-#include "matrix/kernel.h"
 #include "matrix/overflow.h"
 #include "matrix/row_arithmetic.h"
 

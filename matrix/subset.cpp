@@ -7,10 +7,10 @@
 #include <unordered_set>
 
 #include "matrix/allocation.h"
-#include "matrix/kernel.h"
 #include "matrix/overflow.h"
+#include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
-#include "matrix/toolkit.h"
+#include "matrix/simplify.h"
 
 namespace {
 

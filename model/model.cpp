@@ -5,7 +5,8 @@
 #include <cstdlib>
 
 #include "matrix/allocation.h"
-#include "matrix/toolkit.h"
+#include "matrix/flags.h"
+#include "matrix/reshape.h"
 #include "model/module_values.h"
 
 namespace {

@@ -26,6 +26,7 @@ void reset_fenzymeoutput_calls();
 // Lists every row of m (modes x metabolites) as the overall reaction consumed = produced.
 void foveralloutput(const mat* m, const enc* metabolites, FILE* file);
 
-// Lists the metabolites flagged in the module-level branch vector, then the others, with their
-// consumption, production and reaction counts.
-void fout_branches(FILE* file, const enc* metabolites);
+// Lists the metabolites flagged in branch (one flag per data node of the list, from its start;
+// may be null, which flags nothing), then the others, with their consumption, production and
+// reaction counts.
+void fout_branches(FILE* file, const simple_vector* branch, const enc* metabolites);

@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "driver/tableau_stages.h"
+#include "matrix/flags.h"
 #include "matrix/kernel.h"
 #include "matrix/owned_records.h"
 #include "matrix/records.h"
+#include "matrix/reduction.h"
 #include "matrix/subset.h"
-#include "matrix/toolkit.h"
 #include "tableau/worker_pool.h"
 
 // Runs the program's elementary-mode pipeline (kernel, enzyme subsets, reduced system, convex
@@ -267,29 +268,20 @@ Program_Modes program_modes(const Network& net) {
     Owned_Mat k(kernel(nint.get()));
     int* flags = nullptr;
     Owned_Mat s(subset(k.get(), rev.get(), &flags));
+    const Owned_Array<int> contradiction_flags(flags);
     Owned_Vector srev(subrev(s.get(), rev.get()));
-    // Subsets whose irreversible reactions would run in opposite directions carry no flux.
-    for (int i = s->rows - 1; i >= 0; --i) {
-        if (flags[i] != 1) continue;
-        std::fill(s->head[i], s->head[i] + s->columns, 0);
-        delete_zero_line(s.get(), i);
-        delete_corresponding_row_in_rev(srev.get(), i);
-    }
-    std::free(flags);
+    cancel_contradictory_subsets(s.get(), srev.get(), contradiction_flags.get());
     if (s->rows == 0 || all_zero(s.get())) {
         result.console = captured.release();
         return result;
     }
-    Owned_Mat s_t(transp(s.get()));
-    Owned_Mat r0(mult(nint.get(), s_t.get()));
-    Owned_Mat r(simplify(r0.get()));
-    Reduced_Basis basis = reduced_convex_basis(r.get(), srev.get());
-    Owned_Mat vectors(basis.vectors);
-    if (vectors->rows == 0) {
+    const Reduced_System reduced = reduced_system(nint.get(), s.get());
+    Reduced_Basis basis = reduced_convex_basis(reduced.R.get(), srev.get());
+    if (basis.vectors->rows == 0) {
         result.console = captured.release();
         return result;
     }
-    Owned_Mat emx(expanded_elementary_modes(*basis.tableau, s.get()));
+    const Owned_Mat emx = expanded_elementary_modes(*basis.tableau, s.get());
     result.modes = rows_of(emx.get());
     result.console = captured.release();
     return result;

@@ -6,6 +6,7 @@
 
 #include "matrix/branch.h"
 #include "matrix/kernel.h"
+#include "matrix/simplify.h"
 #include "matrix_test_support.h"
 
 namespace {

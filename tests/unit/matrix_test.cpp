@@ -3,7 +3,11 @@
 #include <optional>
 #include <random>
 
-#include "matrix/toolkit.h"
+#include "matrix/flags.h"
+#include "matrix/products.h"
+#include "matrix/reshape.h"
+#include "matrix/row_arithmetic.h"
+#include "matrix/row_removal.h"
 #include "matrix_test_support.h"
 
 namespace {

@@ -8,7 +8,6 @@
 
 #include "matrix_test_support.h"
 
-
 // A name list with one data node per name, numbered 1, 2, ... in order.
 inline Owned_List make_list(const std::vector<std::string>& names) {
     enc* list = new_met_list();

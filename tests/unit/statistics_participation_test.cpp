@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "model/module_values.h"
 #include "matrix/records.h"
+#include "model/module_values.h"
 #include "statistics/participation.h"
 
 namespace {
