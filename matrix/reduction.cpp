@@ -1,6 +1,7 @@
 #include "matrix/reduction.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "matrix/allocation.h"
 #include "matrix/branch.h"
@@ -52,8 +53,7 @@ Reduced_System reduced_system(const mat* Nint, const mat* S) {
     request_branch();
     Reduced_System system;
     system.R.reset(simplify(R0.get()));
-    system.branch.reset(branch);
-    branch = nullptr;
+    system.branch = std::move(branch);
     release_branch();
     return system;
 }

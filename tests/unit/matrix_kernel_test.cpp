@@ -323,7 +323,7 @@ TEST_F(SimplifyTest, ReducesRowsAndRecordsBranches) {
             EXPECT_EQ(branch_status, branch_state::absent);
         } else {
             ASSERT_EQ(branch_status, branch_state::present);
-            EXPECT_EQ(values_of(branch), c.branches);
+            EXPECT_EQ(values_of(branch.get()), c.branches);
         }
         release_branch();
     }
@@ -334,7 +334,7 @@ TEST_F(SimplifyTest, PresentBranchesAreReplacedByTheNextRequest) {
     request_branch();
     simplified({{0, 1}, {0, 0}, {0, 0}}, &console);
     simplified({{0, 0}, {5, 0}}, &console);
-    EXPECT_EQ(values_of(branch), (std::vector<int>{0, 1}));
+    EXPECT_EQ(values_of(branch.get()), (std::vector<int>{0, 1}));
     EXPECT_EQ(console, "\nBranches 01\n");
 }
 
