@@ -130,6 +130,69 @@ bool adjacent(Table& t, const std::vector<unsigned>& current, unsigned a, unsign
     return !covered_by_other_row(t, current, a, b, t.scratch_pattern.get(), irreversible);
 }
 
+// Where a column step stands, for its pairs.
+struct Column_Step {
+    unsigned step;                              // columns done before this one
+    unsigned last_slot;                         // highest slot in use when the step began
+    unsigned start_rows;                        // rows of the tableau before the first step
+    const std::vector<unsigned>* irreversible;  // pattern masks of the irreversible columns
+    const std::vector<unsigned>* reversible;    // and of all the others
+};
+
+// Combines the pairs of rows with non-zero entries in the column into new rows that are zero
+// there: the pivot with every other row, or else every adjacent pair of irreversible rows of
+// opposite signs. The new rows go to the next step. On Range_Error the pair and the step are
+// saved in `it` and the exception passed on.
+template <typename Combination, typename Table, typename Value>
+void combine_pairs(Table& t, Kestrane_Iteration& it, const Column_Rows& rows, bool pivot,
+                   Value value, const Column_Step& step) {
+    using T = std::remove_cvref_t<decltype(value(0u))>;
+    for (auto i = rows.begin; i + 1 < rows.mid; ++i) {
+        const unsigned a = *i;
+        // Copies: taking a slot may grow the tableau and move the coefficient store.
+        const T va = value(a);
+        const bool a_reversible = t.reversible_rows[a];
+        for (auto j = i + 1; j != rows.mid; ++j) {
+            const unsigned b = *j;
+            const T vb = value(b);
+            const bool b_reversible = t.reversible_rows[b];
+            // Without a pivot every row here is irreversible: only pairs of opposite signs
+            // cancel the column, and only adjacent ones give extreme directions.
+            if (!a_reversible) {
+                if ((va > 0) == (vb > 0)) continue;
+                if (!adjacent(t, *it.current_rows, a, b, step.step, *step.irreversible,
+                              *step.reversible)) {
+                    ++it.ignored;
+                    continue;
+                }
+            }
+            const unsigned n = take_slot(t, it, step.last_slot);
+            try {
+                Combination::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t,
+                                          va, vb, a_reversible, b_reversible,
+                                          std::size_t(n) * t.stride, t.zero_pattern[n]);
+            } catch (const Range_Error&) {
+                it.resume_first = &*i;
+                it.resume_second = &*j;
+                it.new_slot = n;
+                it.step = step.step;
+                it.last_slot = step.last_slot;
+                it.start_rows = step.start_rows;
+                t.rows += 1;
+                throw;
+            }
+            t.set_pattern(n);
+            t.reversible_rows[n] = a_reversible && b_reversible;
+            ++it.accepted;
+            it.next_rows->push_back(n);
+            Combination::normalize_row(std::size_t(n) * t.stride, t);
+            t.row_status[n] = static_cast<int>(step.step);
+        }
+        // The pivot has been combined with every other row; those rows are not paired.
+        if (pivot) break;
+    }
+}
+
 // The rows that leave the column step free their slots; those with a zero in the column go on
 // to the next step after the new rows, and t.rows becomes the highest slot in use again.
 template <typename Table>
@@ -237,50 +300,8 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
 
         const unsigned last_slot = this->rows;
         this->rows = 0;
-        for (auto i = rows.begin; i + 1 < rows.mid; ++i) {
-            const unsigned a = *i;
-            // Copies: taking a slot may grow the tableau and move the coefficient store.
-            const T va = value(a);
-            const bool a_reversible = this->reversible_rows[a];
-            for (auto j = i + 1; j != rows.mid; ++j) {
-                const unsigned b = *j;
-                const T vb = value(b);
-                const bool b_reversible = this->reversible_rows[b];
-                // Without a pivot every row here is irreversible: only pairs of opposite signs
-                // cancel the column, and only adjacent ones give extreme directions.
-                if (!a_reversible) {
-                    if ((va > 0) == (vb > 0)) continue;
-                    if (!adjacent(*this, current, a, b, step, irreversible, reversible)) {
-                        ++it.ignored;
-                        continue;
-                    }
-                }
-                const unsigned n = take_slot(*this, it, last_slot);
-                try {
-                    Combination::combine_rows(std::size_t(a) * this->stride,
-                                              std::size_t(b) * this->stride, *this, va, vb,
-                                              a_reversible, b_reversible,
-                                              std::size_t(n) * this->stride, this->zero_pattern[n]);
-                } catch (const Range_Error&) {
-                    it.resume_first = &*i;
-                    it.resume_second = &*j;
-                    it.new_slot = n;
-                    it.step = step;
-                    it.last_slot = last_slot;
-                    it.start_rows = start_rows;
-                    this->rows += 1;
-                    throw;
-                }
-                this->set_pattern(n);
-                this->reversible_rows[n] = a_reversible && b_reversible;
-                ++it.accepted;
-                it.next_rows->push_back(n);
-                Combination::normalize_row(std::size_t(n) * this->stride, *this);
-                this->row_status[n] = static_cast<int>(step);
-            }
-            // The pivot has been combined with every other row; those rows are not paired.
-            if (pivot) break;
-        }
+        combine_pairs<Combination>(*this, it, rows, pivot, value,
+                                   {step, last_slot, start_rows, &irreversible, &reversible});
         finish_column(*this, it, rows, current);
         ++step;
     }
