@@ -16,6 +16,7 @@
 #include "report/checks.h"
 #include "report/comparison.h"
 #include "report/conservation.h"
+#include "report/enzyme_listing.h"
 #include "report/listings.h"
 #include "report/reduction_listing.h"
 #include "report/report_file.h"

@@ -50,9 +50,6 @@ enc* new_met_list();
 // Inserts a new data node right after node and returns it.
 enc* insert_node_after(enc* node);
 
-// Appends a data node before the tail of the list and returns it.
-enc* append_node(enc* list);
-
 // Releases every node of the list, head and tail included.
 void free_met_list(enc* list);
 

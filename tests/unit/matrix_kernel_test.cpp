@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <cstdint>
 #include <numeric>
@@ -7,7 +9,9 @@
 #include "matrix/branch.h"
 #include "matrix/kernel.h"
 #include "matrix/simplify.h"
-#include "matrix_test_support.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
+#include <gtest/gtest.h>
+
 #include "matrix/branch.h"
 #include "matrix/reduction.h"
 #include "matrix/row_removal.h"
-#include "matrix_test_support.h"
+#include "tests/support/records.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
@@ -5,7 +7,9 @@
 
 #include "matrix/kernel.h"
 #include "matrix/subset.h"
-#include "matrix_test_support.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <cstdint>
 #include <optional>
@@ -8,7 +10,9 @@
 #include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
 #include "matrix/row_removal.h"
-#include "matrix_test_support.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 

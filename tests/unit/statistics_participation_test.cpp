@@ -10,6 +10,7 @@
 #include "matrix/records.h"
 #include "model/module_values.h"
 #include "statistics/participation.h"
+#include "tests/support/records.h"
 
 namespace {
 
