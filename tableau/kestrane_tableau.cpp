@@ -75,7 +75,10 @@ unsigned take_slot(Table& t, Kestrane_Iteration& it, unsigned last_slot) {
 }
 
 // The rows of the current step split by the column under elimination: [begin, mid) are the rows
-// with a non-zero entry there, in their previous order, the rest follow.
+// with a non-zero entry there, in their previous order, the rest follow. The order within the
+// list matters: pairs are combined in it, so it decides which free slot each new row takes and
+// thereby the order of the basis rows in the report (and of the rows the mode iteration starts
+// from); the split therefore keeps it (stable_partition).
 struct Column_Rows {
     std::vector<unsigned>::iterator begin;
     std::vector<unsigned>::iterator mid;
@@ -83,10 +86,10 @@ struct Column_Rows {
 
 // The step's pivot and how it changes the zeros an extreme direction needs. A reversible row with
 // the largest magnitude in the column cancels the column from every other row by itself
-// (Gaussian pivot) and is moved to the front; a column whose non-zero rows are all irreversible
-// and of one sign is not crossed by any pair (those rows leave). In both cases the column does
-// not cut the pointed part of the cone, and req_zeros grows by one. Returns whether there is a
-// pivot.
+// (Gaussian pivot) and is moved to the front; without one, a column whose non-zero rows are all
+// of one sign forms no pair (those rows leave). In both cases, as for a column that is zero in
+// every row, req_zeros grows by one, which leaves req_zeros - step as it was (see adjacent).
+// Returns whether there is a pivot.
 template <typename Table, typename Value>
 bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
     using T = std::remove_cvref_t<decltype(value(0u))>;
@@ -115,12 +118,15 @@ bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
     return false;
 }
 
-// The adjacency test of two irreversible rows a and b of opposite signs in the column. Every
-// column that cuts the pointed part of the cone lowers its dimension by one and raises step
-// without raising req_zeros (choose_pivot), so req_zeros - step is that dimension d. Two extreme
-// directions of a pointed cone of dimension d are adjacent only when they are zero together in at
-// least d - 2 of its inequalities, here the irreversible columns: a pair with fewer common zeros
-// is refused without the exact test, which then looks for a third row inside their union.
+// The adjacency test of two irreversible rows a and b of opposite signs in the column.
+// req_zeros starts at the number of irreversible columns, the dimension of the pointed part of the
+// cone before any constraint; a column whose rows of both signs are paired cuts that part with a
+// hyperplane and lowers its dimension by one, and raises step without raising req_zeros, while
+// every other column raises both (choose_pivot). So req_zeros - step is the dimension d of the
+// pointed part of the cone cut so far. Two extreme directions of a pointed cone of dimension d are
+// adjacent only when they are zero together in at least d - 2 of its inequalities, here the
+// irreversible columns: that is the bound below. A pair with fewer common zeros is refused without
+// the exact test, which then looks for a third row inside their union.
 template <typename Table>
 bool adjacent(Table& t, const std::vector<unsigned>& current, unsigned a, unsigned b, unsigned step,
               const std::vector<unsigned>& irreversible, const std::vector<unsigned>& reversible) {
