@@ -3,19 +3,16 @@
 #include <algorithm>
 #include <numeric>
 
+#include "matrix/checked_arithmetic.h"
+
 namespace {
 
-__int128 magnitude(__int128 x) { return x < 0 ? -x : x; }
-
-__int128 gcd128(__int128 a, __int128 b) {
-    a = magnitude(a);
-    b = magnitude(b);
-    while (b != 0) {
-        const __int128 r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
+// The first row from `first` on with a non-zero entry in column c, or m.size() when there is
+// none.
+template <typename Row>
+std::size_t pivot_row(const std::vector<Row>& m, std::size_t first, std::size_t c) {
+    while (first < m.size() && m[first][c] == 0) ++first;
+    return first;
 }
 
 }  // namespace
@@ -46,8 +43,7 @@ std::size_t exact_rank(const Exact_Matrix& a, std::vector<std::size_t>* independ
     std::iota(origin.begin(), origin.end(), 0);
     std::size_t rank = 0;
     for (std::size_t c = 0; c < columns && rank < m.size(); ++c) {
-        std::size_t p = rank;
-        while (p < m.size() && m[p][c] == 0) ++p;
+        const std::size_t p = pivot_row(m, rank, c);
         if (p == m.size()) continue;
         std::swap(m[p], m[rank]);
         std::swap(origin[p], origin[rank]);
@@ -60,7 +56,7 @@ std::size_t exact_rank(const Exact_Matrix& a, std::vector<std::size_t>* independ
             __int128 divisor = 0;
             for (std::size_t k = 0; k < columns; ++k) {
                 m[i][k] = m[i][k] * g - m[rank][k] * f;
-                divisor = gcd128(divisor, m[i][k]);
+                divisor = common_divisor(divisor, m[i][k]);
             }
             if (divisor > 1)
                 for (auto& x : m[i]) x /= divisor;
@@ -97,8 +93,7 @@ Exact_Matrix exact_nullspace(Exact_Matrix a, std::size_t n) {
     std::vector<std::size_t> pivot_columns;
     std::size_t rank = 0;
     for (std::size_t c = 0; c < n && rank < a.size(); ++c) {
-        std::size_t p = rank;
-        while (p < a.size() && a[p][c] == 0) ++p;
+        const std::size_t p = pivot_row(a, rank, c);
         if (p == a.size()) continue;
         std::swap(a[p], a[rank]);
         for (std::size_t i = 0; i < a.size(); ++i) {
