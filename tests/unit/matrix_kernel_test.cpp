@@ -98,13 +98,10 @@ TEST(KernelDeathTest, NetworkWithoutReactionsStops) {
 // positive entry; a network of full column rank gives zero rows only.
 TEST(Kernel, RandomNetworksGiveCoprimeNullspaceBases) {
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> coefficient(-3, 3);
     for (int trial = 0; trial < 300; ++trial) {
-        const int m = std::uniform_int_distribution<int>(1, 6)(random);
-        const int n = std::uniform_int_distribution<int>(1, 8)(random);
-        Rows net(m, std::vector<int>(n));
-        for (auto& row : net)
-            for (int& x : row) x = coefficient(random);
+        const Rows net = random_stoichiometry(random, 6, 1, 8, 3);
+        const int m = static_cast<int>(net.size());
+        const int n = static_cast<int>(net[0].size());
         SCOPED_TRACE(::testing::PrintToString(net));
 
         std::string console;

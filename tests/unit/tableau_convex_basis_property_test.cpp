@@ -11,6 +11,7 @@
 
 #include "tableau_fixture.h"
 #include "tests/support/exact_elimination.h"
+#include "tests/support/random_rows.h"
 
 // Checks the convex basis of many random small systems against an independent characterisation
 // of the cone C = {v : m v = 0, v_k >= 0 for irreversible k}. With L = {v in C : v_k = 0 for
@@ -94,14 +95,8 @@ std::set<Vector> extreme_rays(const System& s, std::size_t lineality) {
 
 System random_system(std::mt19937& random) {
     System s;
-    const int rows = std::uniform_int_distribution<int>(1, 4)(random);
-    s.columns = std::uniform_int_distribution<std::size_t>(2, 8)(random);
-    std::uniform_int_distribution<int> entry(-2, 2);
-    for (int i = 0; i < rows; ++i) {
-        Vector row(s.columns);
-        for (auto& x : row) x = entry(random);
-        s.m.push_back(row);
-    }
+    s.m = widened(random_stoichiometry(random, 4, 2, 8, 2));
+    s.columns = s.m[0].size();
     const int irreversible_percent = std::uniform_int_distribution<int>(0, 100)(random);
     for (std::size_t k = 0; k < s.columns; ++k) {
         s.rev.push_back(std::uniform_int_distribution<int>(1, 100)(random) <= irreversible_percent);
