@@ -85,6 +85,8 @@ void Run::kernel() {
     write_overall_reactions(K_.get());
 }
 
+// The block table and the contradiction flags come back through one-slot holders, allocated
+// before the stage under labels of their own: a failing allocation names the holder.
 void Run::block_diagonalisation() {
     const Owned_Array<int*> holder = zero_filled<int*>(1, "eimob in main");
     ::block_diagonalisation(holder.get(), report_, K_.get(), model_.enzymes.get(),
