@@ -4,9 +4,10 @@
 #include <cstdlib>
 #include <iostream>
 #include <type_traits>
+#include <utility>
 
 #include "driver/escalation.h"
-#include "matrix/toolkit.h"
+#include "matrix/products.h"
 #include "tableau/kernel_tableau.h"
 
 namespace {
@@ -33,27 +34,28 @@ Reduced_Basis reduced_convex_basis(const mat* R, const simple_vector* srev) {
         Kestrane_Iteration iteration(*t);
         t->convex_basis(iteration, false);
         require_report_range(*t, "CONVEX BASIS");
-        mat* vectors = t->make_mat();
+        Owned_Mat vectors(t->make_mat());
         if constexpr (std::is_same_v<T, int>) {
-            return Reduced_Basis{vectors, std::move(t)};
+            return Reduced_Basis{std::move(vectors), std::move(t)};
         } else {
-            return Reduced_Basis{vectors, std::make_unique<Basis_Tableau>(*t)};
+            return Reduced_Basis{std::move(vectors), std::make_unique<Basis_Tableau>(*t)};
         }
     });
 }
 
-mat* non_negative_conservation_relations(const mat* Nint_t, const simple_vector* all_irreversible) {
+Owned_Mat non_negative_conservation_relations(const mat* Nint_t,
+                                              const simple_vector* all_irreversible) {
     return with_escalation("the non-negative conservation relations", [&](auto width) {
         using T = typename decltype(width)::type;
         Kestrane_Tableau<T, Int_Combination<T> > t(Nint_t, all_irreversible, nullptr);
         Kestrane_Iteration iteration(t);
         t.convex_basis(iteration, false);
         require_report_range(t, "NON-NEGATIVE CONSERVATION RELATIONS");
-        return t.make_mat();
+        return Owned_Mat(t.make_mat());
     });
 }
 
-mat* expanded_elementary_modes(const Basis_Tableau& basis, const mat* S) {
+Owned_Mat expanded_elementary_modes(const Basis_Tableau& basis, const mat* S) {
     return with_escalation("the elementary modes", [&](auto width) {
         using T = typename decltype(width)::type;
         Kernel_Tableau<T> modes(basis);
@@ -61,18 +63,13 @@ mat* expanded_elementary_modes(const Basis_Tableau& basis, const mat* S) {
         modes.start_time();
         modes.elementary_modes(true, true);
         require_report_range(modes, "ELEMENTARY MODES");
-        mat* EMx;
         if constexpr (std::is_same_v<T, int>) {
             // The rows of EM stay the mode tableau's: only the record is released.
-            mat* EM = modes.make_sorted_ref_mat();
-            EMx = mult(EM, S);
-            free(EM->head);
-            free(EM);
+            const Owned_Reference_Mat EM(modes.make_sorted_ref_mat());
+            return Owned_Mat(mult(EM.get(), S));
         } else {
-            mat* EM = modes.make_sorted_mat();
-            EMx = mult(EM, S);
-            freemat(EM);
+            const Owned_Mat EM(modes.make_sorted_mat());
+            return Owned_Mat(mult(EM.get(), S));
         }
-        return EMx;
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "matrix/records.h"
+#include "matrix/owned_records.h"
 
 // Branch point flags of the reduced system. The run requests them just before simplifying
 // the reduced system; that simplify creates the vector (one element per row handed to it,
@@ -8,7 +8,7 @@
 enum class branch_state { absent, requested, present };
 
 extern branch_state branch_status;
-extern simple_vector* branch;  // valid only in the present state
+extern Owned_Vector branch;  // valid only in the present state
 
 void request_branch();
 void release_branch();

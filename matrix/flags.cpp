@@ -1,7 +1,7 @@
+#include "matrix/flags.h"
+
 #include <cstdio>
 #include <cstdlib>
-
-#include "matrix/toolkit.h"
 
 simple_vector* getrev(const enc* list) {
     int count = 0;

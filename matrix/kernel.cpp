@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
+#include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
-#include "matrix/toolkit.h"
+#include "matrix/simplify.h"
 
 namespace {
 
@@ -120,8 +122,8 @@ class Elimination_Table {
 
 mat* kernel(const mat* n) {
     // A matrix without rows or columns has no transpose to eliminate: transp stops with its
-    // allocation message.
-    if (n->rows <= 0 || n->columns <= 0) freemat(transp(n));
+    // allocation message and does not return.
+    if (n->rows <= 0 || n->columns <= 0) Owned_Mat{transp(n)};
 
     // Row j of the table is column j of n beside the unit vector j; eliminating the left part
     // column by column leaves, in the rows that never serve as pivot, nullspace vectors in the
@@ -136,16 +138,15 @@ mat* kernel(const mat* n) {
     for (int j = 0; j < n->columns; ++j)
         if (!table.row(j).empty()) ++nonzero;
     const int rows = nonzero > 0 ? nonzero : n->columns;
-    mat* k = new_mat(rows, n->columns, "mc not allocated", "mc->head not allocated (3)",
-                     "*(mc->head+i) not allocated");
+    const Owned_Mat k(new_mat(rows, n->columns, "mc not allocated", "mc->head not allocated (3)",
+                              "*(mc->head+i) not allocated"));
     int i = 0;
     for (int j = 0; j < n->columns && nonzero > 0; ++j) {
         if (table.row(j).empty()) continue;
         for (const Entry& entry : table.row(j)) k->head[i][entry.column - m] = entry.value;
         ++i;
     }
-    mat* r = simplify(k);
-    freemat(k);
+    mat* r = simplify(k.get());
     switch_if_all_rows_are_minus_into_plus(r);
     return r;
 }

@@ -1,3 +1,5 @@
+#include "matrix/products.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <vector>
 
 #include "matrix/overflow.h"
-#include "matrix/toolkit.h"
 
 namespace {
 

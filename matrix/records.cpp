@@ -50,12 +50,6 @@ enc* insert_node_after(enc* node) {
     return inserted;
 }
 
-enc* append_node(enc* list) {
-    enc* last = list;
-    while (!is_tail(last->next)) last = last->next;
-    return insert_node_after(last);
-}
-
 void free_met_list(enc* list) {
     if (list == nullptr) return;
     enc* node = list;

@@ -20,11 +20,11 @@ struct simple_vector {
 // One node of a singly linked name list: a data-less head node, the data nodes in
 // order, and a data-less tail node whose next points to itself.
 struct enc {
-    int flag = 0;       // enzymes: 1 = irreversible; metabolites: 1 = external
-    int number = 0;     // 1-based position in the list (matrix column or row)
-    int cons = 0;       // metabolites: reactions with a negative coefficient
-    int built = 0;      // metabolites: reactions with a positive coefficient
-    int reactions = 0;  // metabolites: reactions with a non-zero coefficient
+    int flag = 0;                // enzymes: 1 = irreversible; metabolites: 1 = external
+    int number = 0;              // 1-based position in the list (matrix column or row)
+    int cons = 0;                // metabolites: reactions with a negative coefficient
+    int built = 0;               // metabolites: reactions with a positive coefficient
+    int reactions = 0;           // metabolites: reactions with a non-zero coefficient
     std::string reaction_kinds;  // metabolites: "i" or "r" per reaction taken part in
     std::string name;
     enc* next = nullptr;
@@ -49,9 +49,6 @@ enc* new_met_list();
 
 // Inserts a new data node right after node and returns it.
 enc* insert_node_after(enc* node);
-
-// Appends a data node before the tail of the list and returns it.
-enc* append_node(enc* list);
 
 // Releases every node of the list, head and tail included.
 void free_met_list(enc* list);

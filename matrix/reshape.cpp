@@ -1,9 +1,11 @@
+#include "matrix/reshape.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 #include "matrix/allocation.h"
-#include "matrix/toolkit.h"
+#include "matrix/owned_records.h"
 
 mat* transp(const mat* m) {
     mat* tm = new_mat(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
@@ -37,11 +39,10 @@ mat* addi(const mat* m) {
 
 mat* cutcol(const mat* m, int cc) {
     // The record and its row pointers exist before the cut is checked, as the labels tell.
-    mat* mc = zero_alloc_array<mat>(1, "mc not allocated");
+    Owned_Reference_Mat mc(zero_alloc_array<mat>(1, "mc not allocated"));
     mc->head = zero_alloc_array<int*>(m->rows, "mc->head not allocated (3)");
     if (cc > m->columns || cc < 0) {
-        free(mc->head);
-        free(mc);
+        mc.reset();  // exit runs no destructors
         if (cc < 0)
             printf("ERROR IN FUNCTION CUTCOL: CC<0!\n");
         else
@@ -55,7 +56,7 @@ mat* cutcol(const mat* m, int cc) {
         mc->head[i] = zero_alloc_array<int>(mc->columns, "*(mc->head+i) not allocated");
         for (int o = cc; o < m->columns; ++o) mc->head[i][o - cc] = m->head[i][o];
     }
-    return mc;
+    return mc.release();
 }
 
 mat* cutnex(const mat* n, const simple_vector* ext) {

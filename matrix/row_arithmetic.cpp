@@ -1,7 +1,6 @@
 #include "matrix/row_arithmetic.h"
 
 #include "matrix/overflow.h"
-#include "matrix/toolkit.h"
 
 template <typename T>
 std::int64_t row_divisor(const T* row, int length) {

@@ -1,8 +1,8 @@
+#include "matrix/row_removal.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "matrix/toolkit.h"
 
 void delete_zero_line(mat* m, int i) {
     if (m->rows <= 0 || i < 0) {

@@ -1,18 +1,20 @@
+#include "matrix/simplify.h"
+
 #include <cstdint>
 #include <cstdio>
 
 #include "matrix/allocation.h"
 #include "matrix/branch.h"
-#include "matrix/kernel.h"
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
 #include "matrix/row_arithmetic.h"
 
 namespace {
 
 // A new branch vector with one element per row, every row kept until found to be zero.
 void create_branch(int rows) {
-    freevector(branch);
-    branch = new_vector(rows, "branch not allocated", "branch->head not allocated");
+    branch.reset();  // the old vector goes before the new one is allocated
+    branch.reset(new_vector(rows, "branch not allocated", "branch->head not allocated"));
     for (int i = 0; i < rows; ++i) branch->head[i] = 1;
     branch_status = branch_state::present;
 }
@@ -22,7 +24,7 @@ void create_branch(int rows) {
 mat* simplify(const mat* m) {
     const int r = m->rows;
     const int c = m->columns;
-    simple_vector* vf = new_vector(r, "vf not allocated", "vf->head not allocated");
+    const Owned_Vector vf(new_vector(r, "vf not allocated", "vf->head not allocated"));
     mat* mc = zero_alloc_array<mat>(1, "mc not allocated");
     mc->rows = r;
     mc->columns = c;
@@ -62,7 +64,6 @@ mat* simplify(const mat* m) {
             ++k;
         }
     }
-    freevector(vf);
     return mc;
 }
 

@@ -7,10 +7,11 @@
 #include <unordered_set>
 
 #include "matrix/allocation.h"
-#include "matrix/kernel.h"
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
+#include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
-#include "matrix/toolkit.h"
+#include "matrix/simplify.h"
 
 namespace {
 
@@ -96,17 +97,12 @@ mat* subset(const mat* k, const simple_vector* rev, int** flags) {
         fflush(stdout);
         exit(1);
     }
-    mat* kt = transp(k);
-    mat* t = addi(kt);
-    freemat(kt);
+    // The transpose is needed only to make the reaction table.
+    const Owned_Mat t(addi(Owned_Mat(transp(k)).get()));
     for (int d = 0; d < t->rows; ++d) normalise_reaction(t->head[d], k->rows, t->columns, d);
-    merge_equal_reactions(t, k->rows);
+    merge_equal_reactions(t.get(), k->rows);
 
-    mat* u = cutcol(t, k->rows);
-    freemat(t);
-    mat* s = simplify(u);
-    freemat(u);
-
+    mat* s = simplify(Owned_Mat(cutcol(t.get(), k->rows)).get());
     int* contradiction = zero_alloc_array<int>(s->rows, "wrong_subset not enough memory");
     for (int o = 0; o < s->rows; ++o) contradiction[o] = orient_subset(s->head[o], s->columns, rev);
     switch_if_all_rows_are_minus_into_plus(s);

@@ -35,29 +35,19 @@ int read_word_until(std::vector<std::string>& list, const char* key, std::istrea
     return -1;
 }
 
-int parser(const char* file_name, std::vector<std::string>& header_lines,
-           std::vector<std::string>& reversible_reactions,
-           std::vector<std::string>& irreversible_reactions,
-           std::vector<std::string>& internal_metabolites,
-           std::vector<std::string>& external_metabolites, coefficient_table& coefficients) {
+std::optional<network_file> parser(const char* file_name) {
     std::string text;
-    if (!read_file_text(file_name, text)) return 1;
+    if (!read_file_text(file_name, text)) return std::nullopt;
+    network_file file;
     std::vector<bool> reactions_with_equation;
-    if (parse_network_text(text, header_lines, reversible_reactions, irreversible_reactions,
-                           internal_metabolites, external_metabolites, coefficients,
-                           reactions_with_equation) != 0)
-        return 1;
-    warn_about_declarations(reversible_reactions, irreversible_reactions, internal_metabolites,
-                            external_metabolites, reactions_with_equation);
-    return 0;
+    if (parse_network_text(text, file, reactions_with_equation) != 0) return std::nullopt;
+    warn_about_declarations(file.reversible_reactions, file.irreversible_reactions,
+                            file.internal_metabolites, file.external_metabolites,
+                            reactions_with_equation);
+    return file;
 }
 
-int parse_network_text(const std::string& text, std::vector<std::string>& header_lines,
-                       std::vector<std::string>& reversible_reactions,
-                       std::vector<std::string>& irreversible_reactions,
-                       std::vector<std::string>& internal_metabolites,
-                       std::vector<std::string>& external_metabolites,
-                       coefficient_table& coefficients,
+int parse_network_text(const std::string& text, network_file& file,
                        std::vector<bool>& reactions_with_equation) {
     // Every byte of the file counts, carriage returns included; the equation reader sets the
     // stream back to the start of the next equation's line.
@@ -66,14 +56,14 @@ int parse_network_text(const std::string& text, std::vector<std::string>& header
     // Every section is attempted even after a missing key: the stream is then at its end, so
     // each later key is reported missing as well.
     bool sections_found = true;
-    sections_found &= read_string_until(header_lines, "-ENZREV", stream) == 0;
-    sections_found &= read_word_until(reversible_reactions, "-ENZIRREV", stream) == 0;
-    sections_found &= read_word_until(irreversible_reactions, "-METINT", stream) == 0;
-    sections_found &= read_word_until(internal_metabolites, "-METEXT", stream) == 0;
-    sections_found &= read_word_until(external_metabolites, "-CAT", stream) == 0;
+    sections_found &= read_string_until(file.header_lines, "-ENZREV", stream) == 0;
+    sections_found &= read_word_until(file.reversible_reactions, "-ENZIRREV", stream) == 0;
+    sections_found &= read_word_until(file.irreversible_reactions, "-METINT", stream) == 0;
+    sections_found &= read_word_until(file.internal_metabolites, "-METEXT", stream) == 0;
+    sections_found &= read_word_until(file.external_metabolites, "-CAT", stream) == 0;
     if (!sections_found) return 1;
 
-    return read_reaction_equations(stream, irreversible_reactions, reversible_reactions,
-                                   external_metabolites, internal_metabolites, coefficients,
-                                   reactions_with_equation);
+    return read_reaction_equations(stream, file.irreversible_reactions, file.reversible_reactions,
+                                   file.external_metabolites, file.internal_metabolites,
+                                   file.coefficients, reactions_with_equation);
 }

@@ -1,31 +1,25 @@
 #pragma once
 
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "parser/coefficient_table.h"
+#include "parser/network_file.h"
 
 // Reads the network file: the header lines, the four name lists in file order and the
 // coefficients of the equations. The whole file is read into memory first, so that a pipe or a
-// FIFO reads like a regular file. The lists are appended to, the table replaced. Returns 0 when
-// every section and equation was read, after the warnings about declarations the equations
-// cannot fill; 1 after a message on standard output.
-int parser(const char* file_name, std::vector<std::string>& header_lines,
-           std::vector<std::string>& reversible_reactions,
-           std::vector<std::string>& irreversible_reactions,
-           std::vector<std::string>& internal_metabolites,
-           std::vector<std::string>& external_metabolites, coefficient_table& coefficients);
+// FIFO reads like a regular file. Returns the file's contents when every section and equation
+// was read, after the warnings about declarations the equations cannot fill; nothing after a
+// message on standard output.
+std::optional<network_file> parser(const char* file_name);
 
-// Reads the text of a network file like parser, without the warnings about declarations;
-// reactions_with_equation receives one flag per reaction column (irreversible reactions first)
-// once the equations are read.
-int parse_network_text(const std::string& text, std::vector<std::string>& header_lines,
-                       std::vector<std::string>& reversible_reactions,
-                       std::vector<std::string>& irreversible_reactions,
-                       std::vector<std::string>& internal_metabolites,
-                       std::vector<std::string>& external_metabolites,
-                       coefficient_table& coefficients, std::vector<bool>& reactions_with_equation);
+// Reads the text of a network file like parser, without the warnings about declarations, into
+// `file`: the lists are appended to, the table replaced. reactions_with_equation receives one
+// flag per reaction column (irreversible reactions first) once the equations are read. Returns
+// 0, or 1 after a message on standard output (what was read so far stays in `file`).
+int parse_network_text(const std::string& text, network_file& file,
+                       std::vector<bool>& reactions_with_equation);
 
 // Appends whole lines (without line ends) to the list until a line contains the key; that line
 // is dropped. Returns 0 after it, or -1 with the "part is not found" message at the stream's end.

@@ -11,6 +11,7 @@
 #include "matrix/allocation.h"
 #include "matrix/checked_arithmetic.h"
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
 
 namespace {
 
@@ -48,39 +49,48 @@ void divide_by_common_factor(int64_t* first, int count, int stride) {
     for (int t = 0; t < count; ++t) first[std::size_t(t) * stride] /= divisor;
 }
 
-// Copies the names of the first count data nodes of the list. Past the end of a shorter list the
-// copies are empty: the kernel may have more rows than the network has metabolites, and nothing
-// prints the row names.
-char** copy_names(const enc* list, int count, const char* array_label, const char* name_label) {
-    char** names = zero_alloc_array<char*>(std::size_t(count > 0 ? count : 0), array_label);
-    const enc* node = list->next;
-    for (int t = 0; t < count; ++t) {
-        const bool is_data = !is_tail(node);
-        const std::size_t length = is_data ? node->name.size() : 0;
-        names[t] = zero_alloc_array<char>(length + 1, name_label);
-        if (is_data) {
-            memcpy(names[t], node->name.c_str(), length);
-            node = node->next;
+// Copies of the names of the first count data nodes of a list, each a zero-filled array. Past the
+// end of a shorter list the copies are empty: the kernel may have more rows than the network has
+// metabolites, and nothing prints the row names.
+class Name_Copies {
+   public:
+    Name_Copies() = default;
+    Name_Copies(const enc* list, int count, const char* array_label, const char* name_label)
+        : names_(zero_filled<char*>(std::size_t(count > 0 ? count : 0), array_label)),
+          count_(count) {
+        const enc* node = list->next;
+        for (int t = 0; t < count; ++t) {
+            const bool is_data = !is_tail(node);
+            const std::size_t length = is_data ? node->name.size() : 0;
+            names_[t] = zero_alloc_array<char>(length + 1, name_label);
+            if (is_data) {
+                memcpy(names_[t], node->name.c_str(), length);
+                node = node->next;
+            }
         }
     }
-    return names;
-}
+    Name_Copies(Name_Copies&&) = default;
+    Name_Copies& operator=(Name_Copies&&) = default;
+    ~Name_Copies() {
+        for (int t = 0; names_ != nullptr && t < count_; ++t) free(names_[t]);
+    }
 
-void free_names(char** names, int count) {
-    for (int t = 0; t < count; ++t) free(names[t]);
-    free(names);
-}
+    const char* operator[](int t) const { return names_[t]; }
+
+   private:
+    Owned_Array<char*> names_;
+    int count_ = 0;
+};
 
 // A 1-based dense matrix in the layout of a classical elimination code: with c columns, entry
 // (i, j) sits at i * c + j; row 0 and column 0 hold nothing.
 struct Dense_Matrix {
-    int64_t* cells = nullptr;
+    Owned_Array<int64_t> cells;
     int columns = 0;
 
     void create(int rows, int column_count, const char* label) {
         columns = column_count;
-        cells =
-            zero_alloc_array<int64_t>(std::size_t(rows + 1) * std::size_t(column_count + 1), label);
+        cells = zero_filled<int64_t>(std::size_t(rows + 1) * std::size_t(column_count + 1), label);
     }
     int64_t& at(int i, int j) { return cells[std::size_t(i) * columns + j]; }
 };
@@ -103,18 +113,18 @@ int sweep(int last, int far_end, Meets meets, Exchange exchange) {
     return next - 1;
 }
 
-// Working state of one block diagonalisation, released by free_pointers.
+// Working state of one block diagonalisation, released with it.
 struct Block_Workspace {
     int n = 0;  // rows of the matrix handed in
     int r = 0;  // reactions
-    char** reaction_names = nullptr;
-    char** row_names = nullptr;
+    Name_Copies reaction_names;
+    Name_Copies row_names;
     Dense_Matrix input;  // the matrix handed in
     Dense_Matrix ca;     // the matrix under elimination
     Dense_Matrix l;      // nullspace basis: r rows in the order of p, rho columns
-    int* p = nullptr;    // p[m]: 1-based reaction at position m
-    int* a = nullptr;    // a[q]: last row of block q
-    int* b = nullptr;    // b[q]: last column of block q
+    Owned_Array<int> p;  // p[m]: 1-based reaction at position m
+    Owned_Array<int> a;  // a[q]: last row of block q
+    Owned_Array<int> b;  // b[q]: last column of block q
     int rank = 0;
     int rho = 0;
 
@@ -138,23 +148,22 @@ struct Block_Workspace {
     void close_block(int first_row, int first_column, int R, int& last_row, int& last_column);
     void form_blocks(int R);
     void write_blocks(FILE* report, int* table);
-    void free_pointers();
-    void release_names();
 };
 
 // Copies the names and M, and starts the reaction order as the list order.
 void Block_Workspace::mat_inp1(const mat* M, const enc* enzyme_list, const enc* metabolite_list) {
     n = M->rows;
     r = M->columns;
-    reaction_names = copy_names(enzyme_list, r, "react_names", "ract_names+i");
-    row_names = copy_names(metabolite_list, n, "mets", "*(*mets+r)");
+    reaction_names = Name_Copies(enzyme_list, r, "react_names", "ract_names+i");
+    row_names = Name_Copies(metabolite_list, n, "mets", "*(*mets+r)");
     input.create(n, r, "input matrix too large, change source code of the program");
     for (int t = 1; t <= n; ++t) {
         for (int w = 1; w <= r; ++w) input.at(t, w) = M->head[t - 1][w - 1];
     }
     ca.create(n, r, "input matrix ca too large, not enough memory");
-    p = zero_alloc_array<int>(std::size_t(r) + 1, "vector p too large, not enough memory");
-    memcpy(ca.cells, input.cells, (std::size_t(n) + 1) * (std::size_t(r) + 1) * sizeof(int64_t));
+    p = zero_filled<int>(std::size_t(r) + 1, "vector p too large, not enough memory");
+    memcpy(ca.cells.get(), input.cells.get(),
+           (std::size_t(n) + 1) * (std::size_t(r) + 1) * sizeof(int64_t));
     for (int m = 1; m <= r; ++m) p[m] = m;
 }
 
@@ -221,8 +230,8 @@ void Block_Workspace::eliminate() {
 
 void Block_Workspace::create_basis_arrays() {
     l.create(r, rho, "matrix l too large, not enough memory");
-    a = zero_alloc_array<int>(std::size_t(r) + 1, "vector a too large, not enough memory");
-    b = zero_alloc_array<int>(std::size_t(rho) + 1, "vector b too large, not enough memory");
+    a = zero_filled<int>(std::size_t(r) + 1, "vector a too large, not enough memory");
+    b = zero_filled<int>(std::size_t(rho) + 1, "vector b too large, not enough memory");
 }
 
 // Column h of l solves the trapezoid with the free entry at row rank + h and the other free
@@ -364,20 +373,6 @@ void Block_Workspace::write_blocks(FILE* report, int* table) {
     }
 }
 
-void Block_Workspace::free_pointers() {
-    free(input.cells);
-    free(ca.cells);
-    free(l.cells);
-    free(a);
-    free(b);
-    free(p);
-}
-
-void Block_Workspace::release_names() {
-    free_names(reaction_names, r);
-    free_names(row_names, n);
-}
-
 }  // namespace
 
 void block_diagonalisation(int** table_holder, FILE* report, const mat* M, const enc* enzyme_list,
@@ -396,7 +391,5 @@ void block_diagonalisation(int** table_holder, FILE* report, const mat* M, const
         work.form_blocks(work.move_zero_rows_last());
         work.write_blocks(report, table);
     }
-    work.release_names();
-    work.free_pointers();
     fprintf(report, "\n");
 }

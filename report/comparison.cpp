@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "matrix/allocation.h"
+#include "matrix/owned_records.h"
 #include "report/report_file.h"
 #include "report/row_support.h"
 #include "report/support_tree.h"
@@ -101,20 +101,19 @@ void additional_em(const char* report_name, const mat* CB, mat* EM) {
         fflush(stdout);
         exit(1);
     }
-    int* zero_lines =
-        zero_alloc_array<int>(EM->rows > 0 ? EM->rows : 0, "zero_lines in additional");
+    Owned_Array<int> zero_lines =
+        zero_filled<int>(EM->rows > 0 ? EM->rows : 0, "zero_lines in additional");
     FILE* file = fopen(report_file_in_use(report_name), "a+");
     if (file == nullptr) {
         printf("\n%s ", report_name);
         fflush(stdout);
         perror("File error");
-        free(zero_lines);
+        zero_lines.reset();  // exit runs no destructors
         exit(1);
     }
 
     report_non_elementary_basis(CB, EM, file);
-    clear_modes_equal_to_basis(CB, EM, zero_lines);
-    write_equal_modes(EM, zero_lines, file);
-    free(zero_lines);
+    clear_modes_equal_to_basis(CB, EM, zero_lines.get());
+    write_equal_modes(EM, zero_lines.get(), file);
     close_report_or_stop(file, report_name);
 }

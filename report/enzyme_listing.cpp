@@ -1,13 +1,13 @@
+#include "report/enzyme_listing.h"
+
 #include <vector>
 
-#include "report/listings.h"
 #include "report/row_support.h"
+
+int fenzymeoutput_calls = 0;
 
 namespace {
 
-// Calls of fenzymeoutput so far in this run. The fourth listing, that of the elementary modes,
-// is the first to carry reaction counts and block tags.
-int fenzymeoutput_calls = 0;
 constexpr int first_call_with_blocks = 3;
 
 // True when some enzyme of the list has a non-zero coefficient in row.
@@ -74,8 +74,6 @@ void write_reaction_pairs(const int* row, int columns, const enc* enzymes, FILE*
 }
 
 }  // namespace
-
-void reset_fenzymeoutput_calls() { fenzymeoutput_calls = 0; }
 
 int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table) {
     const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;

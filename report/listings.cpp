@@ -3,7 +3,6 @@
 #include <charconv>
 #include <vector>
 
-#include "matrix/branch.h"
 #include "matrix/overflow.h"
 #include "report/row_support.h"
 
@@ -101,7 +100,8 @@ namespace {
 
 // Writes the metabolites whose branch flag is (non-zero) or is not (zero) set, walking the flags
 // and the list's data nodes in step; an absent flag vector flags nothing.
-void write_branch_rows(FILE* file, const enc* metabolites, bool flagged) {
+void write_branch_rows(FILE* file, const simple_vector* branch, const enc* metabolites,
+                       bool flagged) {
     const int length = branch == nullptr ? 0 : branch->length;
     const enc* node = metabolites->next;
     for (int i = 0; i < length && !is_tail(node); ++i, node = node->next) {
@@ -113,14 +113,14 @@ void write_branch_rows(FILE* file, const enc* metabolites, bool flagged) {
 
 }  // namespace
 
-void fout_branches(FILE* file, const enc* metabolites) {
+void fout_branches(FILE* file, const simple_vector* branch, const enc* metabolites) {
     fprintf(file, "\n");
     fprintf(file, "-> Branch metabolites are : ");
     fprintf(file, "\n%-20s\tcons\tbuilt\treactions", "met");
-    write_branch_rows(file, metabolites, true);
+    write_branch_rows(file, branch, metabolites, true);
     fprintf(file, "\n");
     fprintf(file, "\n-> No branch metabolites are : ");
     fprintf(file, "\n%-20s\tcons\tbuilt\treactions", "met");
-    write_branch_rows(file, metabolites, false);
+    write_branch_rows(file, branch, metabolites, false);
     fprintf(file, "\n");
 }

@@ -4,8 +4,9 @@
 
 #include "matrix/records.h"
 
-// The listings that present matrices, flag vectors, modes, overall reactions and branch point
-// metabolites in the report. None changes the records it prints.
+// The listings that present matrices, flag vectors, overall reactions and branch point
+// metabolites in the report (modes as reactions: report/enzyme_listing.h). None changes the
+// records it prints.
 
 // Writes the dimension line and the rows of m that are not all zero, then flushes. Returns the
 // number of rows written; a matrix without such a row writes nothing and gives 0.
@@ -14,18 +15,10 @@ int fmatoutput(const mat* m, FILE* file);
 // Writes the caption of the reversibility flags and the flags of v on one line.
 void fvectoroutput(const simple_vector* v, FILE* file);
 
-// Lists every row of m as its reactions with coefficients, labelled by row number; rows naming
-// no reaction are left out. From the fourth call of the run on, each row also carries its count
-// of reactions and the tags of the blocks those reactions lie in, read from block_table
-// ((r + 1) x (r + 1) for r = m.columns; may be null). Returns m.rows.
-int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table);
-
-// Sets the call counter of fenzymeoutput back to its start, for a fresh run within one process.
-void reset_fenzymeoutput_calls();
-
 // Lists every row of m (modes x metabolites) as the overall reaction consumed = produced.
 void foveralloutput(const mat* m, const enc* metabolites, FILE* file);
 
-// Lists the metabolites flagged in the module-level branch vector, then the others, with their
-// consumption, production and reaction counts.
-void fout_branches(FILE* file, const enc* metabolites);
+// Lists the metabolites flagged in branch (one flag per data node of the list, from its start;
+// may be null, which flags nothing), then the others, with their consumption, production and
+// reaction counts.
+void fout_branches(FILE* file, const simple_vector* branch, const enc* metabolites);

@@ -7,9 +7,9 @@
 
 #include "matrix/allocation.h"
 
-double* zeroed_doubles(std::int64_t count, const char* label) {
+Owned_Array<double> zeroed_doubles(std::int64_t count, const char* label) {
     if (count <= 0) amount_is_zero(label);
-    return zero_alloc_array<double>(static_cast<std::size_t>(count), label);
+    return zero_filled<double>(static_cast<std::size_t>(count), label);
 }
 
 int matmult(double* left, double* right, double* product, int m, int n, int p) {
@@ -28,17 +28,17 @@ int matmult(double* left, double* right, double* product, int m, int n, int p) {
 namespace {
 
 // Zero-filled int array of n + 1 entries for the bookkeeping of matinv.
-int* pivot_record(int n, const char* label) {
+Owned_Array<int> pivot_record(int n, const char* label) {
     if (n + 1 <= 0) amount_is_zero(label);
-    return zero_alloc_array<int>(static_cast<std::size_t>(n) + 1, label);
+    return zero_filled<int>(static_cast<std::size_t>(n) + 1, label);
 }
 
 }  // namespace
 
 int matinv(double* a, int n, int row_stride) {
-    int* pivot_row = pivot_record(n, "ix not allocated");
-    int* pivot_column = pivot_record(n, "iy not allocated");
-    int* column_used = pivot_record(n, "iq not allocated");
+    const Owned_Array<int> pivot_row = pivot_record(n, "ix not allocated");
+    const Owned_Array<int> pivot_column = pivot_record(n, "iy not allocated");
+    const Owned_Array<int> column_used = pivot_record(n, "iq not allocated");
     auto at = [a, row_stride](int row, int column) -> double& {
         return a[static_cast<std::size_t>(row) * row_stride + column];
     };
@@ -81,9 +81,6 @@ int matinv(double* a, int n, int row_stride) {
         if (pivot_row[step] == pivot_column[step]) continue;
         for (int k = 0; k < n; ++k) std::swap(at(k, pivot_row[step]), at(k, pivot_column[step]));
     }
-    free(pivot_row);
-    free(pivot_column);
-    free(column_used);
     return 1;
 }
 
@@ -91,10 +88,16 @@ int mlr(double* x, int n, int k, double* y, int with_constant, double* b) {
     const int p = k + (with_constant ? 1 : 0);
     // A negative dimension is as empty as a zero one.
     const std::int64_t cells = n <= 0 || p <= 0 ? 0 : static_cast<std::int64_t>(n) * p;
-    double* xtransp = zeroed_doubles(cells, "xtransp not allocated");
-    double* xinv = zeroed_doubles(static_cast<std::int64_t>(p) * p, "xinv not allocated");
-    double* xinv_mal_xtransp = zeroed_doubles(cells, "xinv_mal_xtransp  not allocated");
-    double* xx = zeroed_doubles(cells, "xx not allocated");
+    const Owned_Array<double> xtransp_array = zeroed_doubles(cells, "xtransp not allocated");
+    const Owned_Array<double> xinv_array =
+        zeroed_doubles(static_cast<std::int64_t>(p) * p, "xinv not allocated");
+    const Owned_Array<double> xinv_mal_xtransp_array =
+        zeroed_doubles(cells, "xinv_mal_xtransp  not allocated");
+    const Owned_Array<double> xx_array = zeroed_doubles(cells, "xx not allocated");
+    double* xtransp = xtransp_array.get();
+    double* xinv = xinv_array.get();
+    double* xinv_mal_xtransp = xinv_mal_xtransp_array.get();
+    double* xx = xx_array.get();
 
     for (int i = 0; i < n; ++i) {
         double* design_row = xx + static_cast<std::size_t>(i) * p;
@@ -115,9 +118,5 @@ int mlr(double* x, int n, int k, double* y, int with_constant, double* b) {
     for (int i = 1; i <= p; ++i) printf("b%d = %f\t", i, b[i - 1]);
     printf("\n");
 
-    free(xtransp);
-    free(xinv);
-    free(xinv_mal_xtransp);
-    free(xx);
     return 0;
 }

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 
+#include "matrix/owned_records.h"
+
 // Matrices here are plain row-major arrays of double; their dimensions are passed separately.
 
-// A zero-filled array of count doubles, released with free(). A count of 0 or less stops with
+// A zero-filled array of count doubles. A count of 0 or less stops with
 // the zero-amount message for the label, a failed allocation with the not-enough-memory
 // message; both end the program with status 1.
-double* zeroed_doubles(std::int64_t count, const char* label);
+Owned_Array<double> zeroed_doubles(std::int64_t count, const char* label);
 
 // Ordinary least squares of y (n values) on the k regressors in x (n rows of k values), with a
 // constant regressor added when with_constant is non-zero. Writes the k (+1) coefficients into

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/model.h"
-#include "matrix/allocation.h"
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
+#include "model/module_values.h"
 #include "statistics/regression.h"
 
 namespace {
@@ -41,8 +41,8 @@ void write_kind(FILE* report, const enc* metabolite_list, const char* name) {
 int save_frequency_of_metabolites_in_output(FILE* report, enc* metabolite_list) {
     int max = 0;
     for (int i = 0; i < met_counter; ++i) max = std::max(max, mets_cumul[i]);
-    int* histogram =
-        zero_alloc_array<int>(static_cast<std::size_t>(max) + 1, "edges_nodes not allocated.");
+    const Owned_Array<int> histogram =
+        zero_filled<int>(static_cast<std::size_t>(max) + 1, "edges_nodes not allocated.");
 
     fprintf(report, "\n");
     std::int64_t total = 0;
@@ -58,7 +58,6 @@ int save_frequency_of_metabolites_in_output(FILE* report, enc* metabolite_list) 
     fprintf(report, "%3d metabolites, %3d is the summarized frequency\n", met_counter,
             fit_int(total, "summarized frequency of metabolites"));
 
-    save_frequency_of_edges_and_nodes(report, histogram, max);
-    free(histogram);
+    save_frequency_of_edges_and_nodes(report, histogram.get(), max);
     return 0;
 }

@@ -29,9 +29,9 @@ void write_significance(FILE* report, int exceeded) {
 }  // namespace
 
 int save_frequency_of_edges_and_nodes(FILE* report, int* histogram, int max) {
-    double* x = zeroed_doubles(max, "x in mlr not allocated");
-    double* y = zeroed_doubles(max, "y in mlr not allocated");
-    double* b = zeroed_doubles(max, "b in mlr not allocated");
+    const Owned_Array<double> x = zeroed_doubles(max, "x in mlr not allocated");
+    const Owned_Array<double> y = zeroed_doubles(max, "y in mlr not allocated");
+    const Owned_Array<double> b = zeroed_doubles(max, "b in mlr not allocated");
 
     fprintf(report, "\nedges\tfrequency of nodes\n");
     int points = 0;
@@ -47,18 +47,15 @@ int save_frequency_of_edges_and_nodes(FILE* report, int* histogram, int max) {
         fprintf(report, "A regression equation of edges and nodes is senseless.\n");
     } else {
         // log10(frequency) = k * log10(edges) + c, i.e. frequency = 10^c * edges^k
-        mlr(x, points, 1, y, 1, b);
+        mlr(x.get(), points, 1, y.get(), 1, b.get());
         fprintf(report, "freq_of_nodes = %.4lf * edges^(%+.4lf)\n", std::exp(std::log(10.0) * b[1]),
                 b[0]);
-        Linear_Correlation correlation(x, y, points, -2.0);
+        Linear_Correlation correlation(x.get(), y.get(), points, -2.0);
         const double r = correlation.r();
         std::cout << "\nLinear correlation coefficient r = " << r << "\t(PEARSON)" << std::endl;
         fprintf(report, "Linear correlation coefficient r = %lf\n", correlation.coefficient);
         write_significance(report, correlation.reference_r_2sides());
     }
     fflush(report);
-    free(x);
-    free(y);
-    free(b);
     return 0;
 }

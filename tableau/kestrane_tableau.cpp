@@ -5,6 +5,7 @@
 #include <iostream>
 #include <numeric>
 #include <stdexcept>
+#include <type_traits>
 
 #include "tableau/coefficient.h"
 
@@ -37,16 +38,16 @@ void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigne
               << " combinations ignored by concial dependence, " << std::endl;
 }
 
-// True when some row of `rows` other than a and b, of reversibility `flag`, has all its non-zero
-// irreversible columns among those of a or b (whose union is in `joint`): then a and b are not
-// adjacent and their combination is not an extreme direction.
+// True when some irreversible row of `rows` other than a and b has all its non-zero irreversible
+// columns among those of a or b (whose union is in `joint`): then a and b are not adjacent and
+// their combination is not an extreme direction. Reversible rows are left out: they are zero in
+// every irreversible column, so each of them would lie inside every union and refuse every pair.
 template <typename Table>
 bool covered_by_other_row(const Table& t, const std::vector<unsigned>& rows, unsigned a, unsigned b,
-                          bool flag, const unsigned* joint,
-                          const std::vector<unsigned>& irreversible) {
+                          const unsigned* joint, const std::vector<unsigned>& irreversible) {
     const unsigned words = t.bit_patterns.words_per_row;
     for (unsigned k : rows) {
-        if (k == a || k == b || t.reversible_rows[k] != flag) continue;
+        if (k == a || k == b || t.reversible_rows[k]) continue;
         const unsigned* pattern = t.bit_patterns.pattern(k);
         unsigned w = 0;
         while (w < words && (irreversible[w] & ~joint[w] & pattern[w]) == 0) ++w;
@@ -71,6 +72,145 @@ unsigned take_slot(Table& t, Kestrane_Iteration& it, unsigned last_slot) {
     it.free_slots.pop();
     t.rows = std::max(t.rows, n);
     return n;
+}
+
+// The rows of the current step split by the column under elimination: [begin, mid) are the rows
+// with a non-zero entry there, in their previous order, the rest follow. The order within the
+// list matters: pairs are combined in it, so it decides which free slot each new row takes and
+// thereby the order of the basis rows in the report (and of the rows the mode iteration starts
+// from); the split therefore keeps it (stable_partition).
+struct Column_Rows {
+    std::vector<unsigned>::iterator begin;
+    std::vector<unsigned>::iterator mid;
+};
+
+// The step's pivot and how it changes the zeros an extreme direction needs. A reversible row with
+// the largest magnitude in the column cancels the column from every other row by itself
+// (Gaussian pivot) and is moved to the front; without one, a column whose non-zero rows are all
+// of one sign forms no pair (those rows leave). In both cases, as for a column that is zero in
+// every row, req_zeros grows by one, which leaves req_zeros - step as it was (see adjacent).
+// Returns whether there is a pivot.
+template <typename Table, typename Value>
+bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
+    using T = std::remove_cvref_t<decltype(value(0u))>;
+    auto pivot = rows.mid;
+    T largest = 0;
+    unsigned pos = 0, neg = 0;
+    for (auto p = rows.begin; p != rows.mid; ++p) {
+        const T& v = value(*p);
+        if (t.reversible_rows[*p]) {
+            if (magnitude(v) > largest) {
+                largest = magnitude(v);
+                pivot = p;
+            }
+        } else if (v > 0) {
+            ++pos;
+        } else {
+            ++neg;
+        }
+    }
+    if (pivot != rows.mid) {
+        t.req_zeros += 1;
+        std::iter_swap(pivot, rows.begin);
+        return true;
+    }
+    if (pos == 0 || neg == 0) t.req_zeros += 1;
+    return false;
+}
+
+// The adjacency test of two irreversible rows a and b of opposite signs in the column.
+// req_zeros starts at the number of irreversible columns, the dimension of the pointed part of the
+// cone before any constraint; a column whose rows of both signs are paired cuts that part with a
+// hyperplane and lowers its dimension by one, and raises step without raising req_zeros, while
+// every other column raises both (choose_pivot). So req_zeros - step is the dimension d of the
+// pointed part of the cone cut so far. Two extreme directions of a pointed cone of dimension d are
+// adjacent only when they are zero together in at least d - 2 of its inequalities, here the
+// irreversible columns: that is the bound below. A pair with fewer common zeros is refused without
+// the exact test, which then looks for a third row inside their union.
+template <typename Table>
+bool adjacent(Table& t, const std::vector<unsigned>& current, unsigned a, unsigned b, unsigned step,
+              const std::vector<unsigned>& irreversible, const std::vector<unsigned>& reversible) {
+    const unsigned z = t.bit_patterns.count_common_zeros(a, b, reversible.data());
+    if (std::int64_t(z) + step < std::int64_t(t.req_zeros) - 2) return false;
+    t.bit_patterns.unite(a, b, t.scratch_pattern.get());
+    return !covered_by_other_row(t, current, a, b, t.scratch_pattern.get(), irreversible);
+}
+
+// Where a column step stands, for its pairs.
+struct Column_Step {
+    unsigned step;                              // columns done before this one
+    unsigned last_slot;                         // highest slot in use when the step began
+    unsigned start_rows;                        // rows of the tableau before the first step
+    const std::vector<unsigned>* irreversible;  // pattern masks of the irreversible columns
+    const std::vector<unsigned>* reversible;    // and of all the others
+};
+
+// Combines the pairs of rows with non-zero entries in the column into new rows that are zero
+// there: the pivot with every other row, or else every adjacent pair of irreversible rows of
+// opposite signs. The new rows go to the next step. On Range_Error the pair and the step are
+// saved in `it` and the exception passed on.
+template <typename Combination, typename Table, typename Value>
+void combine_pairs(Table& t, Kestrane_Iteration& it, const Column_Rows& rows, bool pivot,
+                   Value value, const Column_Step& step) {
+    using T = std::remove_cvref_t<decltype(value(0u))>;
+    for (auto i = rows.begin; i + 1 < rows.mid; ++i) {
+        const unsigned a = *i;
+        // Copies: taking a slot may grow the tableau and move the coefficient store.
+        const T va = value(a);
+        const bool a_reversible = t.reversible_rows[a];
+        for (auto j = i + 1; j != rows.mid; ++j) {
+            const unsigned b = *j;
+            const T vb = value(b);
+            const bool b_reversible = t.reversible_rows[b];
+            // Without a pivot every row here is irreversible: only pairs of opposite signs
+            // cancel the column, and only adjacent ones give extreme directions.
+            if (!a_reversible) {
+                if ((va > 0) == (vb > 0)) continue;
+                if (!adjacent(t, *it.current_rows, a, b, step.step, *step.irreversible,
+                              *step.reversible)) {
+                    ++it.ignored;
+                    continue;
+                }
+            }
+            const unsigned n = take_slot(t, it, step.last_slot);
+            try {
+                Combination::combine_rows(std::size_t(a) * t.stride, std::size_t(b) * t.stride, t,
+                                          va, vb, a_reversible, b_reversible,
+                                          std::size_t(n) * t.stride, t.zero_pattern[n]);
+            } catch (const Range_Error&) {
+                it.resume_first = &*i;
+                it.resume_second = &*j;
+                it.new_slot = n;
+                it.step = step.step;
+                it.last_slot = step.last_slot;
+                it.start_rows = step.start_rows;
+                t.rows += 1;
+                throw;
+            }
+            t.set_pattern(n);
+            t.reversible_rows[n] = a_reversible && b_reversible;
+            ++it.accepted;
+            it.next_rows->push_back(n);
+            Combination::normalize_row(std::size_t(n) * t.stride, t);
+            t.row_status[n] = static_cast<int>(step.step);
+        }
+        // The pivot has been combined with every other row; those rows are not paired.
+        if (pivot) break;
+    }
+}
+
+// The rows that leave the column step free their slots; those with a zero in the column go on
+// to the next step after the new rows, and t.rows becomes the highest slot in use again.
+template <typename Table>
+void finish_column(Table& t, Kestrane_Iteration& it, const Column_Rows& rows,
+                   std::vector<unsigned>& current) {
+    for (auto p = rows.begin; p != rows.mid; ++p) it.free_slots.push(*p);
+    for (auto p = rows.mid; p != current.end(); ++p) {
+        it.next_rows->push_back(*p);
+        t.rows = std::max(t.rows, *p);
+    }
+    std::swap(it.current_rows, it.next_rows);
+    it.next_rows->clear();
 }
 
 }  // namespace
@@ -154,100 +294,21 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
         auto value = [this, col](unsigned r) -> const T& {
             return this->coefficients[std::size_t(r) * this->stride + col];
         };
-        const auto begin = current.begin();
-        const auto mid =
-            std::stable_partition(begin, current.end(), [&](unsigned r) { return value(r) != 0; });
-        if (mid == begin) {
+        const Column_Rows rows{current.begin(),
+                               std::stable_partition(current.begin(), current.end(),
+                                                     [&](unsigned r) { return value(r) != 0; })};
+        if (rows.mid == rows.begin) {
             this->req_zeros += 1;
             ++step;
             continue;
         }
-
-        auto pivot = mid;
-        T largest = 0;
-        unsigned pos = 0, neg = 0;
-        for (auto p = begin; p != mid; ++p) {
-            const T& v = value(*p);
-            if (this->reversible_rows[*p]) {
-                if (magnitude(v) > largest) {
-                    largest = magnitude(v);
-                    pivot = p;
-                }
-            } else if (v > 0) {
-                ++pos;
-            } else {
-                ++neg;
-            }
-        }
-        // A reversible row cancels the column from every other row by itself (Gaussian pivot).
-        if (pivot != mid) {
-            this->req_zeros += 1;
-            std::iter_swap(pivot, begin);
-        } else if (pos == 0 || neg == 0) {
-            this->req_zeros += 1;
-        }
+        const bool pivot = choose_pivot(*this, rows, value);
 
         const unsigned last_slot = this->rows;
         this->rows = 0;
-        for (auto i = begin; i + 1 < mid; ++i) {
-            const unsigned a = *i;
-            // Copies: taking a slot may grow the tableau and move the coefficient store.
-            const T va = value(a);
-            const bool a_reversible = this->reversible_rows[a];
-            for (auto j = i + 1; j != mid; ++j) {
-                const unsigned b = *j;
-                const T vb = value(b);
-                const bool b_reversible = this->reversible_rows[b];
-                if (!a_reversible && !b_reversible && (va > 0) == (vb > 0)) continue;
-                if (!a_reversible) {
-                    // Adjacency: the pair must share enough zero irreversible columns.
-                    const unsigned z =
-                        this->bit_patterns.count_common_zeros(a, b, reversible.data());
-                    if (std::int64_t(z) + step < std::int64_t(this->req_zeros) - 2) {
-                        ++it.ignored;
-                        continue;
-                    }
-                    this->bit_patterns.unite(a, b, this->scratch_pattern.get());
-                    if (covered_by_other_row(*this, current, a, b, a_reversible && b_reversible,
-                                             this->scratch_pattern.get(), irreversible)) {
-                        ++it.ignored;
-                        continue;
-                    }
-                }
-                const unsigned n = take_slot(*this, it, last_slot);
-                try {
-                    Combination::combine_rows(std::size_t(a) * this->stride,
-                                              std::size_t(b) * this->stride, *this, va, vb,
-                                              a_reversible, b_reversible,
-                                              std::size_t(n) * this->stride, this->zero_pattern[n]);
-                } catch (const Range_Error&) {
-                    it.resume_first = &*i;
-                    it.resume_second = &*j;
-                    it.new_slot = n;
-                    it.step = step;
-                    it.last_slot = last_slot;
-                    it.start_rows = start_rows;
-                    this->rows += 1;
-                    throw;
-                }
-                this->set_pattern(n);
-                this->reversible_rows[n] = a_reversible && b_reversible;
-                ++it.accepted;
-                it.next_rows->push_back(n);
-                Combination::normalize_row(std::size_t(n) * this->stride, *this);
-                this->row_status[n] = static_cast<int>(step);
-            }
-            // The pivot has been combined with every other row; those rows are not paired.
-            if (a_reversible) break;
-        }
-
-        for (auto p = begin; p != mid; ++p) it.free_slots.push(*p);
-        for (auto p = mid; p != current.end(); ++p) {
-            it.next_rows->push_back(*p);
-            this->rows = std::max(this->rows, *p);
-        }
-        std::swap(it.current_rows, it.next_rows);
-        it.next_rows->clear();
+        combine_pairs<Combination>(*this, it, rows, pivot, value,
+                                   {step, last_slot, start_rows, &irreversible, &reversible});
+        finish_column(*this, it, rows, current);
         ++step;
     }
 

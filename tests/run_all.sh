@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the sanitizer build (unit, property, fuzz-corpus and end-to-end
+# Checks the formatting of every source, then builds and runs every test: the sanitizer build (unit, property, fuzz-corpus and end-to-end
 # tests), then the optimised build with the end-to-end cases again and the whole networks of
 # ../shared/networks (skipped when that folder is absent), then the clang build with a bounded
 # fuzzing run of the network file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
+
+# Every C++ source that git tracks or would track must be as clang-format writes it.
+git ls-files -z --cached --others --exclude-standard '*.cpp' '*.h' |
+    xargs -0 clang-format --dry-run --Werror
+
+cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON -DKESTRANE_TESTS=ON
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=ON
@@ -16,7 +21,8 @@ ctest --test-dir build/release -L 'e2e|networks' --output-on-failure -j "$jobs"
 # The program builds with clang as well; its libFuzzer target mutates the reader's input for a
 # minute, from the seed corpus and what earlier runs found (kept in build/clang/fuzz_corpus).
 command -v clang++ >/dev/null || { echo "clang++ is needed for the fuzzing run (.ci/run installs it)"; exit 1; }
-cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON
+cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DKESTRANE_SANITIZE=ON \
+    -DKESTRANE_TESTS=ON
 # The program itself and the fuzz target; the tests are built with g++ above.
 cmake --build build/clang -j "$jobs" --target kestrane reader_fuzz
 mkdir -p build/clang/fuzz_corpus build/clang/fuzz_findings

@@ -31,11 +31,15 @@ void check_words(const std::vector<std::string>& words, const char* key) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string> header, reversible, irreversible, internal, external;
-    coefficient_table coefficients;
+    network_file file;
     std::vector<bool> with_equation;
-    const int status = parse_network_text(text, header, reversible, irreversible, internal,
-                                          external, coefficients, with_equation);
+    const int status = parse_network_text(text, file, with_equation);
+    const std::vector<std::string>& header = file.header_lines;
+    const std::vector<std::string>& reversible = file.reversible_reactions;
+    const std::vector<std::string>& irreversible = file.irreversible_reactions;
+    const std::vector<std::string>& internal = file.internal_metabolites;
+    const std::vector<std::string>& external = file.external_metabolites;
+    const coefficient_table& coefficients = file.coefficients;
     require(status == 0 || status == 1);
 
     for (const std::string& line : header) require(line.find("-ENZREV") == std::string::npos);

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <regex>
 #include <sstream>
@@ -44,12 +45,12 @@ struct Network {
 // Reads the network with the project's file reader; the coefficient of an equation is the
 // number written before the metabolite with its fraction dropped.
 bool read_network(const std::string& file, Network& network) {
-    std::vector<std::string> header, reversible, irreversible, internal, external;
-    coefficient_table coefficients;
-    if (parser(file.c_str(), header, reversible, irreversible, internal, external, coefficients) !=
-        0) {
-        return false;
-    }
+    const std::optional<network_file> read = parser(file.c_str());
+    if (!read) return false;
+    const std::vector<std::string>& reversible = read->reversible_reactions;
+    const std::vector<std::string>& irreversible = read->irreversible_reactions;
+    const std::vector<std::string>& internal = read->internal_metabolites;
+    const coefficient_table& coefficients = read->coefficients;
     network.reactions = irreversible;
     network.reactions.insert(network.reactions.end(), reversible.begin(), reversible.end());
     network.irreversible.assign(network.reactions.size(), 0);

@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "driver/tableau_stages.h"
+#include "matrix/flags.h"
 #include "matrix/kernel.h"
 #include "matrix/owned_records.h"
 #include "matrix/records.h"
+#include "matrix/reduction.h"
 #include "matrix/subset.h"
-#include "matrix/toolkit.h"
 #include "tableau/worker_pool.h"
+#include "tests/support/exact_elimination.h"
 
 // Runs the program's elementary-mode pipeline (kernel, enzyme subsets, reduced system, convex
 // basis, elementary modes, expansion to reactions) on many random small networks and compares the
@@ -29,79 +31,26 @@
 // every irreversible reaction forwards.
 namespace {
 
-using Vector = std::vector<std::int64_t>;
-using Matrix = std::vector<Vector>;
+using Vector = Exact_Vector;
+using Matrix = Exact_Matrix;
 
 struct Network {
     Matrix nint;           // internal metabolites x reactions
     std::vector<int> rev;  // per reaction: 1 irreversible, 0 reversible
 };
 
-std::int64_t magnitude(std::int64_t x) { return x < 0 ? -x : x; }
-
 // Divides by the common factor; a mode using only reversible reactions is signed so that its
 // first non-zero entry is positive, every other mode keeps its sign.
 Vector canonical(Vector v, const std::vector<int>& rev) {
-    std::int64_t g = 0;
+    const std::int64_t g = common_factor(v);
     bool free_sign = true;
-    for (std::size_t k = 0; k < v.size(); ++k) {
-        g = std::gcd(g, magnitude(v[k]));
+    for (std::size_t k = 0; k < v.size(); ++k)
         if (v[k] != 0 && rev[k] != 0) free_sign = false;
-    }
     if (g == 0) return v;
     const auto first = std::find_if(v.begin(), v.end(), [](std::int64_t x) { return x != 0; });
     const std::int64_t sign = free_sign && *first < 0 ? -1 : 1;
     for (auto& x : v) x = sign * x / g;
     return v;
-}
-
-// Fraction-free (Bareiss) elimination of a copy of `a` with row exchanges. Returns the rank and,
-// in `pivot_rows`, indices of that many linearly independent rows of `a`.
-std::size_t bareiss_rank(Matrix a, std::vector<std::size_t>* pivot_rows) {
-    const std::size_t columns = a.empty() ? 0 : a[0].size();
-    std::vector<std::size_t> origin(a.size());
-    std::iota(origin.begin(), origin.end(), 0);
-    std::size_t rank = 0;
-    std::int64_t previous = 1;
-    for (std::size_t c = 0; c < columns && rank < a.size(); ++c) {
-        std::size_t p = rank;
-        while (p < a.size() && a[p][c] == 0) ++p;
-        if (p == a.size()) continue;
-        std::swap(a[p], a[rank]);
-        std::swap(origin[p], origin[rank]);
-        for (std::size_t i = rank + 1; i < a.size(); ++i) {
-            for (std::size_t k = c + 1; k < columns; ++k) {
-                a[i][k] = (a[rank][c] * a[i][k] - a[i][c] * a[rank][k]) / previous;
-            }
-            a[i][c] = 0;
-        }
-        previous = a[rank][c];
-        ++rank;
-    }
-    if (pivot_rows != nullptr) pivot_rows->assign(origin.begin(), origin.begin() + rank);
-    return rank;
-}
-
-// Determinant of a square matrix by Bareiss elimination.
-std::int64_t determinant(Matrix a) {
-    const std::size_t n = a.size();
-    std::int64_t sign = 1, previous = 1;
-    for (std::size_t c = 0; c < n; ++c) {
-        std::size_t p = c;
-        while (p < n && a[p][c] == 0) ++p;
-        if (p == n) return 0;
-        if (p != c) {
-            std::swap(a[p], a[c]);
-            sign = -sign;
-        }
-        for (std::size_t i = c + 1; i < n; ++i) {
-            for (std::size_t k = c + 1; k < n; ++k) {
-                a[i][k] = (a[c][c] * a[i][k] - a[i][c] * a[c][k]) / previous;
-            }
-        }
-        previous = a[c][c];
-    }
-    return n == 0 ? 1 : sign * a[n - 1][n - 1];
 }
 
 // The columns `support` of m.
@@ -128,7 +77,7 @@ Vector one_dimensional_nullspace(const Matrix& m, const std::vector<std::size_t>
                                  std::size_t reactions) {
     const Matrix a = restricted(m, support);
     std::vector<std::size_t> independent;
-    if (bareiss_rank(a, &independent) + 1 != support.size()) return {};
+    if (exact_rank(a, &independent) + 1 != support.size()) return {};
     Vector v(reactions, 0);
     for (std::size_t j = 0; j < support.size(); ++j) {
         Matrix minor;
@@ -139,7 +88,7 @@ Vector one_dimensional_nullspace(const Matrix& m, const std::vector<std::size_t>
             }
             minor.push_back(row);
         }
-        v[support[j]] = (j % 2 == 0 ? 1 : -1) * determinant(minor);
+        v[support[j]] = (j % 2 == 0 ? 1 : -1) * exact_determinant(minor);
     }
     return v;
 }
@@ -148,7 +97,7 @@ Vector one_dimensional_nullspace(const Matrix& m, const std::vector<std::size_t>
 // rank of the matrix plus one has a nullspace of more than one dimension and is skipped.
 Matrix enumerate_modes(const Network& net) {
     const std::size_t n = net.rev.size();
-    const std::size_t largest = bareiss_rank(net.nint, nullptr) + 1;
+    const std::size_t largest = exact_rank(net.nint) + 1;
     Matrix modes;
     for (std::uint32_t mask = 1; mask < (1u << n); ++mask) {
         if (static_cast<std::size_t>(__builtin_popcount(mask)) > largest) continue;
@@ -231,12 +180,6 @@ class Captured_Stdout {
     int saved_ = -1;
 };
 
-Matrix rows_of(const mat* m) {
-    Matrix rows(m->rows);
-    for (int i = 0; i < m->rows; ++i) rows[i].assign(m->head[i], m->head[i] + m->columns);
-    return rows;
-}
-
 bool all_zero(const mat* m) {
     for (int i = 0; i < m->rows; ++i) {
         for (int k = 0; k < m->columns; ++k) {
@@ -267,30 +210,21 @@ Program_Modes program_modes(const Network& net) {
     Owned_Mat k(kernel(nint.get()));
     int* flags = nullptr;
     Owned_Mat s(subset(k.get(), rev.get(), &flags));
+    const Owned_Array<int> contradiction_flags(flags);
     Owned_Vector srev(subrev(s.get(), rev.get()));
-    // Subsets whose irreversible reactions would run in opposite directions carry no flux.
-    for (int i = s->rows - 1; i >= 0; --i) {
-        if (flags[i] != 1) continue;
-        std::fill(s->head[i], s->head[i] + s->columns, 0);
-        delete_zero_line(s.get(), i);
-        delete_corresponding_row_in_rev(srev.get(), i);
-    }
-    std::free(flags);
+    cancel_contradictory_subsets(s.get(), srev.get(), contradiction_flags.get());
     if (s->rows == 0 || all_zero(s.get())) {
         result.console = captured.release();
         return result;
     }
-    Owned_Mat s_t(transp(s.get()));
-    Owned_Mat r0(mult(nint.get(), s_t.get()));
-    Owned_Mat r(simplify(r0.get()));
-    Reduced_Basis basis = reduced_convex_basis(r.get(), srev.get());
-    Owned_Mat vectors(basis.vectors);
-    if (vectors->rows == 0) {
+    const Reduced_System reduced = reduced_system(nint.get(), s.get());
+    Reduced_Basis basis = reduced_convex_basis(reduced.R.get(), srev.get());
+    if (basis.vectors->rows == 0) {
         result.console = captured.release();
         return result;
     }
-    Owned_Mat emx(expanded_elementary_modes(*basis.tableau, s.get()));
-    result.modes = rows_of(emx.get());
+    const Owned_Mat emx = expanded_elementary_modes(*basis.tableau, s.get());
+    result.modes = widened(rows_of(emx.get()));
     result.console = captured.release();
     return result;
 }
@@ -346,7 +280,7 @@ void check_steady_state(const Network& net, const Vector& mode) {
 // The checks of one program mode: steady state, irreversibility, support-minimality.
 void check_mode(const Network& net, const Vector& mode) {
     check_steady_state(net, mode);
-    EXPECT_EQ(bareiss_rank(restricted(net.nint, support_of(mode)), nullptr) + 1,
+    EXPECT_EQ(exact_rank(restricted(net.nint, support_of(mode)), nullptr) + 1,
               support_of(mode).size())
         << "support not minimal";
 }
@@ -443,7 +377,7 @@ Matrix program_conservation_relations(const Network& net) {
 
     Matrix result;
     const std::vector<int> all_irreversible(m, 1);
-    for (const Vector& y : rows_of(relations.get()))
+    for (const Vector& y : widened(rows_of(relations.get())))
         result.push_back(canonical(y, all_irreversible));
     std::sort(result.begin(), result.end());
     return result;

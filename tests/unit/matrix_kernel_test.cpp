@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <cstdint>
 #include <numeric>
@@ -6,7 +8,11 @@
 
 #include "matrix/branch.h"
 #include "matrix/kernel.h"
-#include "matrix_test_support.h"
+#include "matrix/simplify.h"
+#include "tests/support/exact_elimination.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 
@@ -23,39 +29,6 @@ Rows residuals(const Rows& n, const Rows& k) {
         out.push_back(r);
     }
     return out;
-}
-
-// Rank over the integers modulo the prime 2^31 - 1. It never exceeds the rational rank.
-int rank_mod_p(Rows rows) {
-    constexpr std::int64_t p = 2147483647;
-    auto power = [](std::int64_t b, std::int64_t e) {
-        std::int64_t r = 1;
-        for (b %= p; e > 0; e >>= 1, b = b * b % p)
-            if (e & 1) r = r * b % p;
-        return r;
-    };
-    std::vector<std::vector<std::int64_t>> a;
-    for (const auto& row : rows) {
-        a.emplace_back();
-        for (int x : row) a.back().push_back(((x % p) + p) % p);
-    }
-    int rank = 0;
-    const std::size_t columns = a.empty() ? 0 : a[0].size();
-    for (std::size_t c = 0; c < columns && rank < static_cast<int>(a.size()); ++c) {
-        std::size_t pivot = rank;
-        while (pivot < a.size() && a[pivot][c] == 0) ++pivot;
-        if (pivot == a.size()) continue;
-        std::swap(a[pivot], a[rank]);
-        const std::int64_t inverse = power(a[rank][c], p - 2);
-        for (std::size_t r = 0; r < a.size(); ++r) {
-            if (r == static_cast<std::size_t>(rank) || a[r][c] == 0) continue;
-            const std::int64_t f = a[r][c] * inverse % p;
-            for (std::size_t j = 0; j < columns; ++j)
-                a[r][j] = ((a[r][j] - f * a[rank][j]) % p + p) % p;
-        }
-        ++rank;
-    }
-    return rank;
 }
 
 int row_gcd(const std::vector<int>& row) {
@@ -125,27 +98,24 @@ TEST(KernelDeathTest, NetworkWithoutReactionsStops) {
 // positive entry; a network of full column rank gives zero rows only.
 TEST(Kernel, RandomNetworksGiveCoprimeNullspaceBases) {
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> coefficient(-3, 3);
     for (int trial = 0; trial < 300; ++trial) {
-        const int m = std::uniform_int_distribution<int>(1, 6)(random);
-        const int n = std::uniform_int_distribution<int>(1, 8)(random);
-        Rows net(m, std::vector<int>(n));
-        for (auto& row : net)
-            for (int& x : row) x = coefficient(random);
+        const Rows net = random_stoichiometry(random, 6, 1, 8, 3);
+        const int m = static_cast<int>(net.size());
+        const int n = static_cast<int>(net[0].size());
         SCOPED_TRACE(::testing::PrintToString(net));
 
         std::string console;
         const Rows k = kernel_rows(net, &console);
-        const int nullity = n - rank_mod_p(net);
+        const int nullity = n - static_cast<int>(exact_rank(widened(net)));
         if (nullity == 0) {
             EXPECT_EQ(k, Rows(n, std::vector<int>(n, 0)));
             EXPECT_EQ(console, "there is no simplification ...\n");
             continue;
         }
-        // Independent rows in the nullspace, as many as n minus an upper bound of the rank:
-        // together that proves they are a basis.
+        // Independent rows in the nullspace, as many as n minus the rank: together that proves
+        // they are a basis.
         ASSERT_EQ(static_cast<int>(k.size()), nullity);
-        EXPECT_EQ(rank_mod_p(k), nullity);
+        EXPECT_EQ(static_cast<int>(exact_rank(widened(k))), nullity);
         EXPECT_EQ(console, "");
         for (const auto& r : residuals(net, k)) EXPECT_EQ(r, std::vector<int>(m, 0));
         for (const auto& x : k) {
@@ -322,7 +292,7 @@ TEST_F(SimplifyTest, ReducesRowsAndRecordsBranches) {
             EXPECT_EQ(branch_status, branch_state::absent);
         } else {
             ASSERT_EQ(branch_status, branch_state::present);
-            EXPECT_EQ(values_of(branch), c.branches);
+            EXPECT_EQ(values_of(branch.get()), c.branches);
         }
         release_branch();
     }
@@ -333,7 +303,7 @@ TEST_F(SimplifyTest, PresentBranchesAreReplacedByTheNextRequest) {
     request_branch();
     simplified({{0, 1}, {0, 0}, {0, 0}}, &console);
     simplified({{0, 0}, {5, 0}}, &console);
-    EXPECT_EQ(values_of(branch), (std::vector<int>{0, 1}));
+    EXPECT_EQ(values_of(branch.get()), (std::vector<int>{0, 1}));
     EXPECT_EQ(console, "\nBranches 01\n");
 }
 

@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
@@ -5,7 +7,9 @@
 
 #include "matrix/kernel.h"
 #include "matrix/subset.h"
-#include "matrix_test_support.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 
@@ -198,14 +202,10 @@ bool zero_column(const Rows& k, int j) {
 // columns are proportional, in the columns' ratio; flags mark irreversible members of both signs.
 TEST(Subset, RandomKernelsGroupProportionalReactions) {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> coefficient(-2, 2);
     std::uniform_int_distribution<int> coin(0, 1);
     for (int trial = 0; trial < 300; ++trial) {
-        const int m = std::uniform_int_distribution<int>(1, 5)(random);
-        const int n = std::uniform_int_distribution<int>(2, 8)(random);
-        Rows net(m, std::vector<int>(n));
-        for (auto& row : net)
-            for (int& x : row) x = coefficient(random);
+        const Rows net = random_stoichiometry(random, 5, 2, 8, 2);
+        const int n = static_cast<int>(net[0].size());
         std::vector<int> rev(n);
         for (int& r : rev) r = coin(random);
         SCOPED_TRACE(::testing::PrintToString(net) + " rev " + ::testing::PrintToString(rev));

@@ -1,10 +1,18 @@
+#include <gtest/gtest.h>
+
 #include <climits>
 #include <cstdint>
 #include <optional>
 #include <random>
 
-#include "matrix/toolkit.h"
-#include "matrix_test_support.h"
+#include "matrix/flags.h"
+#include "matrix/products.h"
+#include "matrix/reshape.h"
+#include "matrix/row_arithmetic.h"
+#include "matrix/row_removal.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/stops.h"
 
 namespace {
 

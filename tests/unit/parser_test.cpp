@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,6 +37,15 @@ struct reader_result {
     names header, reversible, irreversible, internal, external;
     coefficient_table coefficients;
     std::vector<bool> with_equation;
+
+    void take(network_file& file) {
+        header = std::move(file.header_lines);
+        reversible = std::move(file.reversible_reactions);
+        irreversible = std::move(file.irreversible_reactions);
+        internal = std::move(file.internal_metabolites);
+        external = std::move(file.external_metabolites);
+        coefficients = std::move(file.coefficients);
+    }
 };
 
 // An entry no network fills: while it is there, the reader has not replaced the table.
@@ -52,28 +62,31 @@ std::vector<double> dense_table(const reader_result& r) {
     return table;
 }
 
-// Reads a file with the whole reader, warnings included.
+// Reads a file with the whole reader, warnings included; a failed reading hands back nothing,
+// so the lists stay empty and the table untouched.
 reader_result read_network_file(const std::string& path) {
     reader_result result;
     result.coefficients = untouched;
     ::testing::internal::CaptureStdout();
-    result.status = parser(path.c_str(), result.header, result.reversible, result.irreversible,
-                           result.internal, result.external, result.coefficients);
+    std::optional<network_file> file = parser(path.c_str());
     fflush(stdout);
     result.out = ::testing::internal::GetCapturedStdout();
+    result.status = file ? 0 : 1;
+    if (file) result.take(*file);
     return result;
 }
 
-// Reads the text of a network file, without the warnings about declarations.
+// Reads the text of a network file, without the warnings about declarations; what was read up
+// to an error stays in the result.
 reader_result read_network(const std::string& content) {
     reader_result result;
-    result.coefficients = untouched;
+    network_file file;
+    file.coefficients = untouched;
     ::testing::internal::CaptureStdout();
-    result.status = parse_network_text(content, result.header, result.reversible,
-                                       result.irreversible, result.internal, result.external,
-                                       result.coefficients, result.with_equation);
+    result.status = parse_network_text(content, file, result.with_equation);
     fflush(stdout);
     result.out = ::testing::internal::GetCapturedStdout();
+    result.take(file);
     return result;
 }
 
@@ -570,7 +583,9 @@ TEST_P(Declarations, WarnAboutWhatEquationsCannotFill) {
     const reader_result quiet = read_network(c.content);
     EXPECT_EQ(r.status, quiet.status);
     EXPECT_EQ(r.out, c.out);
-    EXPECT_EQ(r.coefficients, quiet.coefficients);
+    if (r.status == 0) {
+        EXPECT_EQ(r.coefficients, quiet.coefficients);
+    }
 }
 
 const declaration_case declaration_cases[] = {

@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "report/block_diagonalisation.h"
-#include "report_test_support.h"
+#include "tests/support/random_rows.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
+#include "tests/support/stops.h"
 
 namespace {
 

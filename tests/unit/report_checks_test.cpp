@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "report/checks.h"
-#include "report_test_support.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
 
 namespace {
 

@@ -7,7 +7,9 @@
 
 #include "report/comparison.h"
 #include "report/report_file.h"
-#include "report_test_support.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
+#include "tests/support/stops.h"
 
 namespace {
 

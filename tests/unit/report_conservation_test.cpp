@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "report/conservation.h"
-#include "report_test_support.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
+#include "tests/support/stops.h"
 
 namespace {
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "report/listings.h"
-#include "report_test_support.h"
+#include "report/enzyme_listing.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
 
 namespace {
 
@@ -17,8 +18,9 @@ std::vector<int> block_table(const std::vector<int>& block_of) {
 
 class Enzyme_Listing : public ::testing::Test {
    protected:
-    void SetUp() override { reset_fenzymeoutput_calls(); }
-    void TearDown() override { reset_fenzymeoutput_calls(); }
+    // Every test starts as a fresh run.
+    void SetUp() override { fenzymeoutput_calls = 0; }
+    void TearDown() override { fenzymeoutput_calls = 0; }
 
     // Three listings as the run makes them before the elementary modes.
     void make_first_three_calls() {

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "matrix/branch.h"
 #include "report/listings.h"
-#include "report_test_support.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
+#include "tests/support/stops.h"
 
 namespace {
 
@@ -105,8 +106,6 @@ class Branch_Listing : public ::testing::Test {
             node->reaction_kinds = counts[i].kinds;
         }
     }
-    void TearDown() override { release_branch(); }
-
     Owned_List metabolites = make_list({"A", "Glucose_6_phosphate", "C", "Xext"});
     Report_File report;
 };
@@ -114,12 +113,8 @@ class Branch_Listing : public ::testing::Test {
 std::string padded(const std::string& name) { return name + std::string(20 - name.size(), ' '); }
 
 TEST_F(Branch_Listing, SplitsInternalMetabolitesByFlag) {
-    request_branch();
-    branch = new_vector(3, "test branch", "test branch->head");
-    branch->head[0] = 1;
-    branch->head[2] = 1;
-    branch_status = branch_state::present;
-    fout_branches(report.get(), metabolites.get());
+    const Owned_Vector branch = make_vector({1, 0, 1});
+    fout_branches(report.get(), branch.get(), metabolites.get());
     EXPECT_EQ(report.text(), "\n-> Branch metabolites are : \n" + padded("met") +
                                  "\tcons\tbuilt\treactions"
                                  "\n" +
@@ -139,7 +134,7 @@ TEST_F(Branch_Listing, SplitsInternalMetabolitesByFlag) {
 }
 
 TEST_F(Branch_Listing, AbsentFlagsListNoMetabolite) {
-    fout_branches(report.get(), metabolites.get());
+    fout_branches(report.get(), nullptr, metabolites.get());
     EXPECT_EQ(report.text(), "\n-> Branch metabolites are : \n" + padded("met") +
                                  "\tcons\tbuilt\treactions\n"
                                  "\n-> No branch metabolites are : \n" +

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "report/support_tree.h"
-#include "report_test_support.h"
+#include "tests/support/records.h"
+#include "tests/support/report_file.h"
 
 namespace {
 

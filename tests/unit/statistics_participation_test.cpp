@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/model.h"
 #include "matrix/records.h"
+#include "model/module_values.h"
 #include "statistics/participation.h"
+#include "tests/support/records.h"
 
 namespace {
 

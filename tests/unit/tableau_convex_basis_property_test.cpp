@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "tableau_fixture.h"
+#include "tests/support/exact_elimination.h"
+#include "tests/support/random_rows.h"
 
 // Checks the convex basis of many random small systems against an independent characterisation
 // of the cone C = {v : m v = 0, v_k >= 0 for irreversible k}. With L = {v in C : v_k = 0 for
@@ -21,66 +23,8 @@
 // sign with support exactly s.
 namespace {
 
-using Vector = std::vector<std::int64_t>;
-using Matrix = std::vector<Vector>;
-
-std::int64_t gcd_of(const Vector& v) {
-    std::int64_t g = 0;
-    for (std::int64_t x : v) g = std::gcd(g, x < 0 ? -x : x);
-    return g;
-}
-
-void reduce(Vector& v) {
-    const std::int64_t g = gcd_of(v);
-    if (g > 1) {
-        for (auto& x : v) x /= g;
-    }
-}
-
-// Integer basis of {x : a x = 0} for a matrix with n columns, by exact fraction-free
-// Gauss-Jordan elimination (every row kept reduced by its common factor).
-Matrix nullspace(Matrix a, std::size_t n) {
-    std::vector<std::size_t> pivot_columns;
-    std::size_t rank = 0;
-    for (std::size_t c = 0; c < n && rank < a.size(); ++c) {
-        std::size_t p = rank;
-        while (p < a.size() && a[p][c] == 0) ++p;
-        if (p == a.size()) continue;
-        std::swap(a[p], a[rank]);
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (i == rank || a[i][c] == 0) continue;
-            const std::int64_t f = a[i][c], g = a[rank][c];
-            for (std::size_t k = 0; k < n; ++k) a[i][k] = a[i][k] * g - a[rank][k] * f;
-            reduce(a[i]);
-        }
-        pivot_columns.push_back(c);
-        ++rank;
-    }
-    Matrix basis;
-    for (std::size_t f = 0; f < n; ++f) {
-        if (std::find(pivot_columns.begin(), pivot_columns.end(), f) != pivot_columns.end()) {
-            continue;
-        }
-        std::int64_t scale = 1;
-        for (std::size_t i = 0; i < rank; ++i) {
-            const std::int64_t p = a[i][pivot_columns[i]];
-            scale = std::lcm(scale, p < 0 ? -p : p);
-        }
-        Vector x(n, 0);
-        x[f] = scale;
-        for (std::size_t i = 0; i < rank; ++i) {
-            x[pivot_columns[i]] = -a[i][f] * scale / a[i][pivot_columns[i]];
-        }
-        reduce(x);
-        basis.push_back(x);
-    }
-    return basis;
-}
-
-std::size_t rank_of(const Matrix& rows, std::size_t n) {
-    if (rows.empty()) return 0;
-    return n - nullspace(rows, n).size();
-}
+using Vector = Exact_Vector;
+using Matrix = Exact_Matrix;
 
 struct System {
     Matrix m;
@@ -125,7 +69,7 @@ std::set<Vector> extreme_rays(const System& s, std::size_t lineality) {
         std::vector<bool> keep(s.columns, false);
         for (std::size_t i = 0; i < irreversible.size(); ++i)
             keep[irreversible[i]] = (subset >> i) & 1;
-        const Matrix kernel = nullspace(with_zero_columns(s, keep), s.columns);
+        const Matrix kernel = exact_nullspace(with_zero_columns(s, keep), s.columns);
         if (kernel.size() != lineality + 1) continue;
         for (const Vector& v : kernel) {
             Vector p = projected(s, v);
@@ -140,7 +84,7 @@ std::set<Vector> extreme_rays(const System& s, std::size_t lineality) {
                 if (non_positive) {
                     for (auto& x : p) x = -x;
                 }
-                reduce(p);
+                divide_by_common_factor(p);
                 rays.insert(p);
             }
             break;  // P of the kernel is one-dimensional: one vector with P != 0 spans it
@@ -151,14 +95,8 @@ std::set<Vector> extreme_rays(const System& s, std::size_t lineality) {
 
 System random_system(std::mt19937& random) {
     System s;
-    const int rows = std::uniform_int_distribution<int>(1, 4)(random);
-    s.columns = std::uniform_int_distribution<std::size_t>(2, 8)(random);
-    std::uniform_int_distribution<int> entry(-2, 2);
-    for (int i = 0; i < rows; ++i) {
-        Vector row(s.columns);
-        for (auto& x : row) x = entry(random);
-        s.m.push_back(row);
-    }
+    s.m = widened(random_stoichiometry(random, 4, 2, 8, 2));
+    s.columns = s.m[0].size();
     const int irreversible_percent = std::uniform_int_distribution<int>(0, 100)(random);
     for (std::size_t k = 0; k < s.columns; ++k) {
         s.rev.push_back(std::uniform_int_distribution<int>(1, 100)(random) <= irreversible_percent);
@@ -218,7 +156,7 @@ void expect_tableau_consistent(const Int_Kestrane& t) {
         const int* row = t.coefficients.data() + std::size_t(r) * t.stride;
         for (unsigned k = t.reactions; k < t.stride; ++k) EXPECT_EQ(row[k], 0);
         Vector v(row, row + t.stride);
-        EXPECT_EQ(gcd_of(v), 1);
+        EXPECT_EQ(common_factor(v), 1);
         EXPECT_NE(t.row_status[r], -2);
         Bit_Pattern expected(static_cast<int>(t.reactions), 1);
         expected.set_pattern(0, t.coefficients.cbegin() + std::size_t(r) * t.stride);
@@ -247,17 +185,17 @@ std::pair<std::size_t, std::size_t> expect_exact_generators(const System& s) {
 
     // Linear part: reversible rows lie in L and form a basis of it.
     const Matrix lineality_constraints = with_zero_columns(s, std::vector<bool>(s.columns, false));
-    const std::size_t lineality = nullspace(lineality_constraints, s.columns).size();
+    const std::size_t lineality = exact_nullspace(lineality_constraints, s.columns).size();
     for (const Vector& v : basis.reversible) EXPECT_TRUE(is_zero(projected(s, v)));
     EXPECT_EQ(basis.reversible.size(), lineality);
-    EXPECT_EQ(rank_of(basis.reversible, s.columns), lineality);
+    EXPECT_EQ(exact_rank(basis.reversible), lineality);
 
     // Pointed part: the irreversible rows project onto the extreme rays, one row per ray.
     std::multiset<Vector> projections;
     for (const Vector& v : basis.irreversible) {
         Vector p = projected(s, v);
         for (std::size_t k = 0; k < s.columns; ++k) EXPECT_GE(p[k], 0);
-        reduce(p);
+        divide_by_common_factor(p);
         projections.insert(p);
     }
     const std::set<Vector> rays = extreme_rays(s, lineality);

@@ -1,16 +1,13 @@
-#include "driver/model.h"
+#include "model/model.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
 #include "matrix/allocation.h"
-#include "matrix/toolkit.h"
-
-int enzyme_counter = 0;
-int met_counter = 0;
-std::vector<const char*> metabolites;
-std::vector<int> mets_cumul;
+#include "matrix/flags.h"
+#include "matrix/reshape.h"
+#include "model/module_values.h"
 
 namespace {
 
@@ -32,10 +29,11 @@ std::vector<int> truncate_coefficients(const network_file& file,
     for (const auto& [position, coefficient] : file.coefficients) {
         const double value = std::trunc(coefficient.value);
         if (!(value >= -2147483648.0 && value <= 2147483647.0)) {
-            printf("The coefficient %s of metabolite %s in reaction %s does not fit a 32-bit "
-                   "integer.\nCheck your input file.\n",
-                   coefficient.written.c_str(), mets[position.first]->c_str(),
-                   reactions[position.second]->c_str());
+            printf(
+                "The coefficient %s of metabolite %s in reaction %s does not fit a 32-bit "
+                "integer.\nCheck your input file.\n",
+                coefficient.written.c_str(), mets[position.first]->c_str(),
+                reactions[position.second]->c_str());
             exit(1);
         }
     }
@@ -94,35 +92,21 @@ network_model build_model(const network_file& file) {
     network_model model;
     model.integer_table = truncate_coefficients(file, reactions, mets);
 
-    model.N = zero_alloc_array<mat>(1, "N not allocated");
+    model.N.reset(zero_alloc_array<mat>(1, "N not allocated"));
     model.N->rows = met_counter;
     model.N->columns = enzyme_counter;
     // A network without metabolites is refused by getrev below, with the reader's zero-amount
     // message; the row-pointer array therefore always gets at least one slot.
     model.N->head = zero_alloc_array<int*>(mets.empty() ? 1 : mets.size(), "N->head not allocated");
     for (int m = 0; m < met_counter; ++m)
-        model.N->head[m] = model.integer_table.data() + static_cast<std::size_t>(m) * enzyme_counter;
+        model.N->head[m] =
+            model.integer_table.data() + static_cast<std::size_t>(m) * enzyme_counter;
 
-    model.enzymes = enzyme_list(reactions, file.irreversible_reactions.size());
-    model.rev = getrev(model.enzymes);
-    model.metabolite_list =
-        metabolite_list(mets, file.internal_metabolites.size(), model.N, model.rev);
-    model.ext = getrev(model.metabolite_list);
-    model.Nint = cutnex(model.N, model.ext);
+    model.enzymes.reset(enzyme_list(reactions, file.irreversible_reactions.size()));
+    model.rev.reset(getrev(model.enzymes.get()));
+    model.metabolite_list.reset(
+        metabolite_list(mets, file.internal_metabolites.size(), model.N.get(), model.rev.get()));
+    model.ext.reset(getrev(model.metabolite_list.get()));
+    model.Nint.reset(cutnex(model.N.get(), model.ext.get()));
     return model;
-}
-
-void release_model(network_model& model) {
-    if (model.N != nullptr) {
-        free(model.N->head);
-        free(model.N);
-    }
-    freemat(model.Nint);
-    freevector(model.rev);
-    freevector(model.ext);
-    free_met_list(model.enzymes);
-    free_met_list(model.metabolite_list);
-    model = network_model{};
-    metabolites.clear();
-    mets_cumul.clear();
 }

@@ -1,0 +1,20 @@
+#include "tests/support/stops.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+void route_stdout_to_captured_stream() {
+    fflush(stdout);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+}
+
+std::string zero_amount(const std::string& label) {
+    return "\namount for allocation is zero : " + label + "\nProgramm prematurely finished.\n";
+}
+
+std::string overflow_in(const std::string& stage) {
+    return "\nInteger overflow in " + stage +
+           ": the network's coefficients are too large for 32-bit arithmetic.\nProgramm "
+           "prematurely finished.\n";
+}
