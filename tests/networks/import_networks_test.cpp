@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -70,19 +71,20 @@ void PrintTo(const Internal_Network& n, std::ostream* os) {
 // Reads the network file; a warning of the reader (a repeated name, a reaction without
 // equation) fails the test.
 Internal_Network read_internal_network(const fs::path& file) {
-    std::vector<std::string> header, reversible, irreversible, internal, external;
-    coefficient_table table;
     testing::internal::CaptureStdout();
-    const int status =
-        parser(file.c_str(), header, reversible, irreversible, internal, external, table);
+    const std::optional<network_file> read = parser(file.c_str());
     const std::string console = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(status, 0) << file << ": " << console;
-    EXPECT_EQ(console, "") << file;
     Internal_Network network;
+    EXPECT_TRUE(read.has_value()) << file << ": " << console;
+    EXPECT_EQ(console, "") << file;
+    if (!read) return network;
+    const std::vector<std::string>& internal = read->internal_metabolites;
+    const std::vector<std::string>& irreversible = read->irreversible_reactions;
+    const std::vector<std::string>& reversible = read->reversible_reactions;
     network.reversible.insert(reversible.begin(), reversible.end());
     network.irreversible.insert(irreversible.begin(), irreversible.end());
     network.internal_metabolites.insert(internal.begin(), internal.end());
-    for (const auto& [position, coefficient] : table) {
+    for (const auto& [position, coefficient] : read->coefficients) {
         const auto [m, j] = position;
         if (m >= internal.size()) continue;
         const std::string& reaction =
