@@ -116,11 +116,6 @@ bool nonzero_in_either(const T* a, const T* b, unsigned column) {
 
 }  // namespace
 
-unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b) {
-    // Row a's own pattern as the mask adds nothing to the union of a and b.
-    return bits.count_common_zeros(a, b, bits.pattern(a));
-}
-
 template <typename T>
 void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigned column,
                    Row_Classes& classes) {

@@ -83,9 +83,6 @@ struct Row_Classes {
     std::vector<unsigned> irrev_neg;  // irreversible rows, negative in the column
 };
 
-// Number of reaction columns in which rows a and b are both zero.
-unsigned common_zero_count(const Bit_Pattern& bits, unsigned a, unsigned b);
-
 // Appends to `classes` the rows before zero_begin of every bucket (ascending key order), that is
 // the rows non-zero in `column` at the table's last partition.
 template <typename T>

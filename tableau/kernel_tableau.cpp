@@ -104,6 +104,10 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combinati
 // Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
 // condition seven with it and files it. Returns its slot, or no_row when the two rows cancel
 // each other everywhere (the slot then stays free).
+//
+// The new row is filed (in the table and the tree) before the next candidate is tested: a later
+// candidate whose union holds the new row's support is not an extreme direction, since the new
+// row already stands for its combination, and the test must see it to refuse it.
 template <typename T>
 unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run) {
     Mode_Counters& counters = run.counters;
@@ -233,6 +237,12 @@ void decide_batch(Kernel_Tableau<T>& t, const std::vector<combination>& list, st
 // Tests the candidates of one list, largest union pattern first, and turns every conically
 // independent one into a new row that is zero in `column`. Empties the list. With several
 // threads the candidates are tested in batches; the rows made and the counters are the same.
+//
+// The order within the list matters: rows made from earlier candidates block later ones, and
+// condition seven deletes with each new row, so another order makes other rows in between and
+// other counts. Of the candidates with one union pattern the one that the sort leaves first is
+// combined; two of them can combine into different rows where more columns cancel, which is
+// why the sort keeps the order of equal candidates that the standard library's sort gives.
 template <typename T>
 void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
                         Mode_Run& run) {

@@ -28,10 +28,8 @@ template <typename Key, typename Row>
 void general_Pattern_Table<Key, Row>::insert(Key key, Row row) {
     map_value<Row>& bucket = buckets_[key];
     bucket.members->push_back(row);
-    if (source_ != nullptr) {
-        const unsigned* pattern = source_->pattern(row);
-        bucket.patterns.insert(bucket.patterns.end(), pattern, pattern + pattern_words_);
-    }
+    const unsigned* pattern = source_->pattern(row);
+    bucket.patterns.insert(bucket.patterns.end(), pattern, pattern + pattern_words_);
 }
 
 template <typename Key, typename Row>

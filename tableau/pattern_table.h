@@ -20,7 +20,7 @@ template <typename Row>
 class map_value {
    public:
     std::unique_ptr<std::vector<Row> > members = std::make_unique<std::vector<Row> >();
-    // Copies of the members' bit patterns, in member order, when the table files patterns: the
+    // Copies of the members' bit patterns, in member order: the
     // scans of a bucket then read them one after another instead of all over the tableau.
     std::vector<unsigned> patterns;
     unsigned zero_begin = 0;
@@ -48,15 +48,12 @@ class general_Pattern_Table {
     using iterator = typename Buckets::iterator;
     using const_iterator = typename Buckets::const_iterator;
 
-    // A table that files row indices only.
-    general_Pattern_Table() = default;
-
-    // A table that also files a copy of each member's pattern from `source`, which must outlive
-    // it; a row's pattern must not change while the row is filed.
+    // A table that files each member with a copy of its pattern from `source`, which must
+    // outlive it; a row's pattern must not change while the row is filed.
     explicit general_Pattern_Table(const Bit_Pattern& source)
         : source_(&source), pattern_words_(source.words_per_row) {}
 
-    // Appends `row` (and its pattern, when the table files patterns) to the list of `key`,
+    // Appends `row` and a copy of its pattern to the list of `key`,
     // making the bucket when it is new. Leaves the positions.
     void insert(Key key, Row row);
 
@@ -82,7 +79,7 @@ class general_Pattern_Table {
     // Number of buckets.
     std::size_t size() const { return buckets_.size(); }
 
-    // Words of each filed pattern copy; 0 when the table files no patterns.
+    // Words of each filed pattern copy.
     unsigned pattern_words() const { return pattern_words_; }
 
     // The filed pattern copy of the member at `position` of `bucket`.
@@ -98,8 +95,8 @@ class general_Pattern_Table {
     void copy_pattern(map_value<Row>& bucket, std::size_t from, std::size_t to);
 
     Buckets buckets_;
-    const Bit_Pattern* source_ = nullptr;
-    unsigned pattern_words_ = 0;
+    const Bit_Pattern* source_;
+    unsigned pattern_words_;
 };
 
 using Pattern_Table = general_Pattern_Table<unsigned int, unsigned int>;

@@ -90,7 +90,7 @@ TEST_P(GenerateCandidates, PairsTheClassesOfTheRowsNonZeroInTheColumn) {
     const std::vector<int> irreversible(c.rows[0].size(), 0);
     Kernel_Tableau<int> t = start_tableau(c.rows, irreversible, c.reversible, 0);
     t.req_zeros = c.req_zeros;
-    Pattern_Table table;
+    Pattern_Table table(t.bit_patterns);
     file_all_rows(t, table);
     table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
     Row_Classes classes;
@@ -195,8 +195,9 @@ TEST(CommonZeroCount, CountsTheColumnsWhereBothRowsAreZero) {
     b[0] = b[39] = -2;
     b[5] = 1;
     Kernel_Tableau<int> t = start_tableau({a, b}, std::vector<int>(40, 0), {false, false}, 0);
-    EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 1), 36u);
-    EXPECT_EQ(common_zero_count(t.bit_patterns, 0, 0), 38u);
+    // Row a's own pattern as the mask adds nothing to the union of the two rows.
+    EXPECT_EQ(t.bit_patterns.count_common_zeros(0, 1, t.bit_patterns.pattern(0)), 36u);
+    EXPECT_EQ(t.bit_patterns.count_common_zeros(0, 0, t.bit_patterns.pattern(0)), 38u);
 }
 
 // --- candidate summary and conical independence -------------------------------------------------

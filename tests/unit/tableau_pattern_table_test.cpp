@@ -44,7 +44,8 @@ TEST(PatternKey, HoldsFirstAndLastNonZeroColumnAndOrdersByFirst) {
     EXPECT_EQ(pattern_key(span(65535, 65535)), 0xFFFFFFFFu);
 
     // A row spanning 2..9 is filed after a row spanning 1..40.
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(8);
+    Pattern_Table table(source);
     table.insert(pattern_key(span(2, 9)), 7);
     table.insert(pattern_key(span(1, 40)), 3);
     ASSERT_EQ(table.size(), 2u);
@@ -53,7 +54,8 @@ TEST(PatternKey, HoldsFirstAndLastNonZeroColumnAndOrdersByFirst) {
 }
 
 TEST(PatternTable, RowsOfOneKeyShareABucketInInsertionOrder) {
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(8);
+    Pattern_Table table(source);
     table.insert(5, 4);
     table.insert(9, 1);
     table.insert(5, 2);
@@ -104,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, PartitionBuckets,
 
 TEST(PartitionBuckets, SplitsEveryBucketOnItsOwn) {
     const std::vector<int> column{0, 5, 6, 0};
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(8);
+    Pattern_Table table(source);
     table.insert(1, 0);
     table.insert(1, 1);
     table.insert(2, 2);
@@ -119,7 +122,8 @@ TEST(PartitionBuckets, SplitsEveryBucketOnItsOwn) {
 
 TEST(EraseZeroMember, RemovingTheOnlyRowKeepsTheBucket) {
     const std::vector<int> column{0};
-    Pattern_Table table;
+    const Bit_Pattern source = numbered_patterns(8);
+    Pattern_Table table(source);
     table.insert(4, 0);
     table.partition_buckets(Column_Predicate<int>{column, 1, 0});
     map_value<unsigned>& bucket = table.begin()->second;
