@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "parser/parser.h"
+#include "tests/support/file_contents.h"
 
 // Converts the published models of ../shared/networks/sources with kestrane-import and checks
 // the network files against the networks that were made from them by the same rules: the same
@@ -26,13 +27,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
 
 // A scratch folder, removed with everything in it when the test ends.
 struct Scratch {
@@ -117,7 +111,7 @@ TEST_P(Published_Model, ConvertsToThePublishedNetwork) {
     ASSERT_EQ(run_in(scratch.path, std::string("'") + KESTRANE_IMPORT_BINARY + "' '" +
                                        model.string() + "' network.dat" + GetParam().options),
               0)
-        << read_file(scratch.path / "console.txt");
+        << file_contents(scratch.path / "console.txt");
     const Internal_Network converted = read_internal_network(scratch.path / "network.dat");
     if (GetParam().published != nullptr) {
         EXPECT_EQ(converted, read_internal_network(networks / GetParam().published));
@@ -126,8 +120,8 @@ TEST_P(Published_Model, ConvertsToThePublishedNetwork) {
 
     ASSERT_EQ(run_in(scratch.path, std::string("'") + KESTRANE_BINARY + "' network.dat report.txt"),
               0)
-        << read_file(scratch.path / "console.txt");
-    EXPECT_NE(read_file(scratch.path / "console.txt")
+        << file_contents(scratch.path / "console.txt");
+    EXPECT_NE(file_contents(scratch.path / "console.txt")
                   .find("Found " + std::to_string(GetParam().modes) + " elementary modes\n"),
               std::string::npos);
 }
@@ -165,15 +159,16 @@ TEST(Bundled_Example, GivesTheReportOfTheNetworkFile) {
     ASSERT_EQ(run_in(imported.path, std::string("'") + KESTRANE_IMPORT_BINARY + "' '" +
                                         (examples / "branched.xml").string() + "' network.dat"),
               0)
-        << read_file(imported.path / "console.txt");
+        << file_contents(imported.path / "console.txt");
     fs::copy_file(examples / "branched.dat", written.path / "network.dat");
     for (const Scratch* run : {&imported, &written})
         ASSERT_EQ(
             run_in(run->path, std::string("'") + KESTRANE_BINARY + "' network.dat report.txt"), 0);
-    EXPECT_EQ(read_file(imported.path / "report.txt"), read_file(written.path / "report.txt"));
+    EXPECT_EQ(file_contents(imported.path / "report.txt"),
+              file_contents(written.path / "report.txt"));
     const std::regex time_line("Time used for calculations so far: [^\n]*");
-    EXPECT_EQ(std::regex_replace(read_file(imported.path / "console.txt"), time_line, ""),
-              std::regex_replace(read_file(written.path / "console.txt"), time_line, ""));
+    EXPECT_EQ(std::regex_replace(file_contents(imported.path / "console.txt"), time_line, ""),
+              std::regex_replace(file_contents(written.path / "console.txt"), time_line, ""));
 }
 
 }  // namespace

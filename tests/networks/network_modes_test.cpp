@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "parser/parser.h"
+#include "tests/support/file_contents.h"
 
 // Runs kestrane on real networks and checks the elementary modes of its report without the
 // program's own mode code: every listed mode is a steady state of the internal metabolites, runs
@@ -66,13 +67,6 @@ bool read_network(const std::string& file, Network& network) {
         }
     }
     return true;
-}
-
-std::string read_file(const fs::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return text.str();
 }
 
 // Collects failures by kind and keeps the first few of each kind for the message.
@@ -317,7 +311,7 @@ TEST(Mode_Check, FindsEachPlantedFault) {
     const fs::path folder = fs::path(KESTRANE_TESTS_DIR) / "e2e" / "branched";
     Network network;
     ASSERT_TRUE(read_network((folder / "network.dat").string(), network));
-    const std::string report = read_file(folder / "expected.report");
+    const std::string report = file_contents(folder / "expected.report");
     ASSERT_TRUE(check_report(network, report, 3).empty())
         << check_report(network, report, 3).summary();
 
@@ -389,8 +383,9 @@ Kestrane_Run run_kestrane(const fs::path& network_file, const std::string& envir
                                 KESTRANE_BINARY + "' '" + fs::absolute(network_file).string() +
                                 "' report.txt >stdout.txt 2>stderr.txt";
     const int status = std::system(command.c_str());
-    return Kestrane_Run{status, read_file(scratch / "stdout.txt"),
-                        read_file(scratch / "stderr.txt"), read_file(scratch / "report.txt")};
+    return Kestrane_Run{status, file_contents(scratch / "stdout.txt"),
+                        file_contents(scratch / "stderr.txt"),
+                        file_contents(scratch / "report.txt")};
 }
 
 // The console text with the processor times taken out.
