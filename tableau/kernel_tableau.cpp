@@ -94,7 +94,15 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combinati
         }
     });
     std::vector<combination>().swap(list);
-    parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
+    if (t.bit_patterns.words_per_row <= keyed_head_words) {
+        // The head holds the whole pattern: the same order, compared in one step.
+        parallel_sort(
+            keyed.begin(), keyed.end(),
+            [](const Keyed_Candidate& a, const Keyed_Candidate& b) { return a.head < b.head; },
+            pool);
+    } else {
+        parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
+    }
     const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
     counters.tests_saved += keyed.end() - kept;
     list.reserve(static_cast<std::size_t>(kept - keyed.begin()));

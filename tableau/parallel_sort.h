@@ -46,16 +46,67 @@ void move_median_to_first(It result, It a, It b, It c, Less& less) {
     }
 }
 
+// Positions a block scan of the partition looks at before it pairs what it found.
+constexpr std::ptrdiff_t block = 64;
+
 // Partitions [first, last) around the median of its first, middle and last elements, which
 // ends at *first; returns the start of the right part.
+//
+// The library's partition scans from the left for an element not less than the pivot and from
+// the right for one not greater, swaps the two and goes on until the scans cross. Until then
+// each scan reads only elements that no swap has touched, so the k-th element it stops at is
+// the k-th such element of the range as it was. The blocks below find those positions for a
+// block of elements at a time without a branch on each comparison, and swap the k-th from the
+// left with the k-th from the right, as the library does. Once one side has no unread element
+// left, the library's own loop finishes from the same state, crossing included.
 template <typename It, typename Less>
 It partition_around_median(It first, It last, Less& less) {
     const It middle = first + (last - first) / 2;
     move_median_to_first(first, first + 1, middle, last - 1, less);
     // The pivot stays at *first throughout: the scans stop at it and never swap it.
     const auto pivot = *first;
+    // Elements before `unread` were read from the left, those from `unread_end` on from the
+    // right. The found positions wait in the buffers, the left ones ascending and the right ones
+    // descending, from their `taken` count on.
+    It unread = first + 1;
+    It unread_end = last;
+    std::ptrdiff_t left_found[block], right_found[block];
+    std::ptrdiff_t left_count = 0, left_taken = 0, right_count = 0, right_taken = 0;
+    // The library's state: the next element its left scan reads, and the last one its right
+    // scan stopped at.
     It left = first + 1;
     It right = last;
+    while (true) {
+        while (left_taken == left_count && unread < unread_end) {
+            const std::ptrdiff_t n = std::min(block, unread_end - unread);
+            left_count = 0;
+            left_taken = 0;
+            for (std::ptrdiff_t i = 0; i < n; ++i) {
+                left_found[left_count] = (unread - first) + i;
+                left_count += less(unread[i], pivot) ? 0 : 1;
+            }
+            unread += n;
+        }
+        while (right_taken == right_count && unread < unread_end) {
+            const std::ptrdiff_t n = std::min(block, unread_end - unread);
+            right_count = 0;
+            right_taken = 0;
+            for (std::ptrdiff_t i = 1; i <= n; ++i) {
+                right_found[right_count] = (unread_end - first) - i;
+                right_count += less(pivot, unread_end[-i]) ? 0 : 1;
+            }
+            unread_end -= n;
+        }
+        if (left_taken == left_count || right_taken == right_count) break;
+        // Both positions lie in parts already read, the left one before every unread element
+        // and the right one after them: the library would swap exactly these two.
+        while (left_taken < left_count && right_taken < right_count) {
+            left = first + left_found[left_taken++];
+            right = first + right_found[right_taken++];
+            std::iter_swap(left, right);
+            ++left;
+        }
+    }
     while (true) {
         while (less(*left, pivot)) ++left;
         --right;

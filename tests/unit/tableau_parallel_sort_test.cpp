@@ -59,4 +59,25 @@ TEST(ParallelSort, LeavesEqualElementsInTheOrderOfStdSort) {
     }
 }
 
+// Many short random inputs, so that the partitions' scans cross at every place within and
+// between their blocks of comparisons.
+TEST(ParallelSort, ShortInputsOfEveryShape) {
+    std::mt19937 random(11);
+    Worker_Pool pool(1);
+    for (int round = 0; round < 400; ++round) {
+        const std::size_t length = random() % 700;
+        const unsigned distinct = 1 + random() % 40;
+        std::vector<Tagged> input(length);
+        for (std::size_t i = 0; i < length; ++i) {
+            input[i] = {static_cast<unsigned>(random() % distinct), static_cast<unsigned>(i)};
+        }
+        std::vector<Tagged> expected = input;
+        std::sort(expected.begin(), expected.end(), Key_Less());
+        parallel_sort(input.begin(), input.end(), Key_Less(), pool);
+        for (std::size_t i = 0; i < length; ++i) {
+            ASSERT_EQ(input[i].tag, expected[i].tag) << "round " << round << ", position " << i;
+        }
+    }
+}
+
 }  // namespace
