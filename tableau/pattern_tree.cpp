@@ -16,43 +16,45 @@ Pattern_Tree::Pattern_Tree(unsigned words, unsigned columns) : words_(words), co
 }
 
 int Pattern_Tree::new_leaf() {
-    const int node = static_cast<int>(nodes_.size());
-    nodes_.push_back(Node{0, -1, -1, static_cast<int>(leaves_.size())});
-    leaves_.emplace_back();
+    const int n = static_cast<int>(node_count_++);
+    nodes_.insert(nodes_.end(), {0u, ~0u, ~0u, static_cast<unsigned>(leaves_.size())});
     // No rows yet: every column counts as common, so that no search enters the leaf.
-    common_.resize(common_.size() + words_, ~0u);
-    return node;
+    nodes_.resize(nodes_.size() + words_, ~0u);
+    leaves_.emplace_back();
+    return n;
+}
+
+void Pattern_Tree::append(Leaf& leaf, unsigned row, const unsigned* pattern) {
+    leaf.entries.push_back(row);
+    leaf.entries.insert(leaf.entries.end(), pattern, pattern + words_);
+    ++leaf.rows;
 }
 
 void Pattern_Tree::insert(unsigned row, const unsigned* pattern) {
-    int node = 0;
+    int n = 0;
     while (true) {
-        unsigned* shared = common(node);
-        for (unsigned w = 0; w < words_; ++w) shared[w] &= pattern[w];
-        const Node& n = nodes_[node];
-        if (n.zero_child < 0) break;
-        node = column_set(pattern, n.split) ? n.one_child : n.zero_child;
+        unsigned* record = node(n);
+        for (unsigned w = 0; w < words_; ++w) record[common_field + w] &= pattern[w];
+        if (is_leaf(record)) break;
+        n = static_cast<int>(column_set(pattern, record[split_field]) ? record[one_field]
+                                                                      : record[zero_field]);
     }
-    Leaf& leaf = leaves_[nodes_[node].leaf];
-    leaf.rows.push_back(row);
-    leaf.patterns.insert(leaf.patterns.end(), pattern, pattern + words_);
+    Leaf& leaf = leaves_[node(n)[leaf_field]];
+    append(leaf, row, pattern);
     ++size_;
-    if (leaf.rows.size() > leaf_capacity && leaf.rows.size() % leaf_capacity == 1) {
-        split_leaf(node);
-    }
+    if (leaf.rows > leaf_capacity && leaf.rows % leaf_capacity == 1) split_leaf(n);
 }
 
 unsigned Pattern_Tree::best_split(const Leaf& leaf) const {
     std::vector<unsigned> ones(columns_, 0);
-    for (std::size_t i = 0; i < leaf.rows.size(); ++i) {
-        const unsigned* pattern = leaf.patterns.data() + i * words_;
+    for (std::size_t i = 0; i < leaf.rows; ++i) {
+        const unsigned* pattern = leaf.entries.data() + i * entry_stride() + 1;
         for (unsigned k = 0; k < columns_; ++k) ones[k] += column_set(pattern, k) ? 1 : 0;
     }
-    const std::size_t rows = leaf.rows.size();
     unsigned best = columns_;
     std::size_t best_smaller = 0;
     for (unsigned k = 0; k < columns_; ++k) {
-        const std::size_t smaller = std::min<std::size_t>(ones[k], rows - ones[k]);
+        const std::size_t smaller = std::min<std::size_t>(ones[k], leaf.rows - ones[k]);
         if (smaller > best_smaller) {
             best = k;
             best_smaller = smaller;
@@ -61,60 +63,63 @@ unsigned Pattern_Tree::best_split(const Leaf& leaf) const {
     return best;
 }
 
-void Pattern_Tree::split_leaf(int node) {
-    const unsigned column = best_split(leaves_[nodes_[node].leaf]);
+void Pattern_Tree::split_leaf(int n) {
+    const unsigned column = best_split(leaves_[node(n)[leaf_field]]);
     // Rows that no column tells apart stay together; the leaf tries again once it has grown by
     // another leaf's worth of rows.
     if (column == columns_) return;
     const int zero = new_leaf();
     const int one = new_leaf();
-    Leaf old = std::move(leaves_[nodes_[node].leaf]);
-    leaves_[nodes_[node].leaf] = Leaf();
-    for (std::size_t i = 0; i < old.rows.size(); ++i) {
-        const unsigned* pattern = old.patterns.data() + i * words_;
-        Leaf& to = leaves_[nodes_[column_set(pattern, column) ? one : zero].leaf];
-        to.rows.push_back(old.rows[i]);
-        to.patterns.insert(to.patterns.end(), pattern, pattern + words_);
-    }
     // The old leaf's slot in leaves_ stays empty; the two new leaves hold its rows.
-    nodes_[node] = Node{column, zero, one, -1};
+    const Leaf old = std::move(leaves_[node(n)[leaf_field]]);
+    leaves_[node(n)[leaf_field]] = Leaf();
+    for (std::size_t i = 0; i < old.rows; ++i) {
+        const unsigned* entry = old.entries.data() + i * entry_stride();
+        const int child = column_set(entry + 1, column) ? one : zero;
+        append(leaves_[node(child)[leaf_field]], entry[0], entry + 1);
+    }
+    unsigned* record = node(n);
+    record[split_field] = column;
+    record[zero_field] = static_cast<unsigned>(zero);
+    record[one_field] = static_cast<unsigned>(one);
     recompute_common(zero);
     recompute_common(one);
 }
 
 void Pattern_Tree::erase(unsigned row, const unsigned* pattern) {
-    int node = 0;
-    while (nodes_[node].zero_child >= 0) {
-        node = column_set(pattern, nodes_[node].split) ? nodes_[node].one_child
-                                                       : nodes_[node].zero_child;
+    int n = 0;
+    while (!is_leaf(node(n))) {
+        const unsigned* record = node(n);
+        n = static_cast<int>(column_set(pattern, record[split_field]) ? record[one_field]
+                                                                      : record[zero_field]);
     }
-    Leaf& leaf = leaves_[nodes_[node].leaf];
-    const auto at = std::find(leaf.rows.begin(), leaf.rows.end(), row);
-    if (at == leaf.rows.end()) throw std::logic_error("Pattern_Tree::erase: row not filed");
-    const std::size_t i = static_cast<std::size_t>(at - leaf.rows.begin());
-    const std::size_t last = leaf.rows.size() - 1;
-    leaf.rows[i] = leaf.rows[last];
-    std::copy_n(leaf.patterns.begin() + last * words_, words_, leaf.patterns.begin() + i * words_);
-    leaf.rows.pop_back();
-    leaf.patterns.resize(last * words_);
+    Leaf& leaf = leaves_[node(n)[leaf_field]];
+    const unsigned stride = entry_stride();
+    std::size_t i = 0;
+    while (i < leaf.rows && leaf.entries[i * stride] != row) ++i;
+    if (i == leaf.rows) throw std::logic_error("Pattern_Tree::erase: row not filed");
+    const std::size_t last = leaf.rows - 1;
+    std::copy_n(leaf.entries.begin() + last * stride, stride, leaf.entries.begin() + i * stride);
+    leaf.entries.resize(last * stride);
+    leaf.rows = last;
     --size_;
-    recompute_common(node);
+    recompute_common(n);
 }
 
-void Pattern_Tree::recompute_common(int node) {
-    unsigned* shared = common(node);
+void Pattern_Tree::recompute_common(int n) {
+    unsigned* record = node(n);
+    unsigned* shared = record + common_field;
     std::fill_n(shared, words_, ~0u);
-    const Node& n = nodes_[node];
-    if (n.zero_child >= 0) {
-        for (int child : {n.zero_child, n.one_child}) {
-            const unsigned* below = common(child);
+    if (!is_leaf(record)) {
+        for (unsigned child : {record[zero_field], record[one_field]}) {
+            const unsigned* below = node(static_cast<int>(child)) + common_field;
             for (unsigned w = 0; w < words_; ++w) shared[w] &= below[w];
         }
         return;
     }
-    const Leaf& leaf = leaves_[n.leaf];
-    for (std::size_t i = 0; i < leaf.rows.size(); ++i) {
-        const unsigned* pattern = leaf.patterns.data() + i * words_;
+    const Leaf& leaf = leaves_[record[leaf_field]];
+    for (std::size_t i = 0; i < leaf.rows; ++i) {
+        const unsigned* pattern = leaf.entries.data() + i * entry_stride() + 1;
         for (unsigned w = 0; w < words_; ++w) shared[w] &= pattern[w];
     }
 }
@@ -122,30 +127,30 @@ void Pattern_Tree::recompute_common(int node) {
 void Pattern_Tree::refresh_common() {
     // Children are made after their parents: from the last node back, every node's children
     // are exact before the node itself.
-    for (std::size_t node = nodes_.size(); node-- > 0;) recompute_common(static_cast<int>(node));
+    for (std::size_t n = node_count_; n-- > 0;) recompute_common(static_cast<int>(n));
 }
 
 template <unsigned Words>
 unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer) const {
     const unsigned width = Words != 0 ? Words : words_;
+    const unsigned stride = 1 + width;
     // Nodes still to visit; one list per thread, kept for its capacity.
-    thread_local std::vector<int> pending;
+    thread_local std::vector<unsigned> pending;
     pending.assign(1, 0);
     while (!pending.empty()) {
-        const int index = pending.back();
+        const unsigned* record = node(static_cast<int>(pending.back()));
         pending.pop_back();
-        if (!support_inside(common(index), outer, width)) continue;
-        const Node& node = nodes_[index];
-        if (node.zero_child >= 0) {
+        if (!support_inside(record + common_field, outer, width)) continue;
+        if (!is_leaf(record)) {
             // Rows non-zero in the split column lie inside only when the outer pattern has it.
-            if (column_set(outer, node.split)) pending.push_back(node.one_child);
-            pending.push_back(node.zero_child);
+            if (column_set(outer, record[split_field])) pending.push_back(record[one_field]);
+            pending.push_back(record[zero_field]);
             continue;
         }
-        const Leaf& leaf = leaves_[node.leaf];
-        const unsigned* pattern = leaf.patterns.data();
-        for (std::size_t i = 0; i < leaf.rows.size(); ++i, pattern += width) {
-            if (support_inside(pattern, outer, width)) return leaf.rows[i];
+        const Leaf& leaf = leaves_[record[leaf_field]];
+        const unsigned* entry = leaf.entries.data();
+        for (std::size_t i = 0; i < leaf.rows; ++i, entry += stride) {
+            if (support_inside(entry + 1, outer, width)) return entry[0];
         }
     }
     return no_row;

@@ -46,36 +46,40 @@ class Pattern_Tree {
     std::size_t size() const { return size_; }
 
     // Number of nodes, leaves included.
-    std::size_t nodes() const { return nodes_.size(); }
+    std::size_t nodes() const { return node_count_; }
 
    private:
-    struct Node {
-        unsigned split;  // the column an internal node splits by
-        int zero_child;  // rows zero in the split column; -1 for a leaf
-        int one_child;   // rows non-zero in it
-        int leaf;        // for a leaf: its index in leaves_
-    };
+    // A node is node_stride() words of nodes_: the split column, the two children (-1 for a
+    // leaf), the leaf's index in leaves_ and then the common columns, so that a search reads one
+    // place per node.
+    enum Field { split_field, zero_field, one_field, leaf_field, common_field };
     struct Leaf {
-        std::vector<unsigned> rows;
-        std::vector<unsigned> patterns;  // rows[i]'s pattern at i * words_
+        std::vector<unsigned> entries;  // per row: the row, then its pattern
+        std::size_t rows = 0;
     };
+
+    unsigned node_stride() const { return common_field + words_; }
+    unsigned entry_stride() const { return 1 + words_; }
+    unsigned* node(int n) { return nodes_.data() + std::size_t(n) * node_stride(); }
+    const unsigned* node(int n) const { return nodes_.data() + std::size_t(n) * node_stride(); }
+    static bool is_leaf(const unsigned* n) { return static_cast<int>(n[zero_field]) < 0; }
 
     // Splits a leaf that outgrew its capacity by its best column, when some column tells its
     // rows apart.
-    void split_leaf(int node);
+    void split_leaf(int n);
 
     // The column whose bit divides the rows of `leaf` most evenly; `columns_` when every column
     // has the same bit in all of them.
     unsigned best_split(const Leaf& leaf) const;
 
-    unsigned* common(int node) { return common_.data() + std::size_t(node) * words_; }
-    const unsigned* common(int node) const { return common_.data() + std::size_t(node) * words_; }
-
     // Makes a node that is an empty leaf; returns its index.
     int new_leaf();
 
-    // Common columns of node from its leaf's rows or its children's common columns.
-    void recompute_common(int node);
+    // Common columns of node n from its leaf's rows or its children's common columns.
+    void recompute_common(int n);
+
+    // Appends `row` with its pattern to `leaf`.
+    void append(Leaf& leaf, unsigned row, const unsigned* pattern);
 
     template <unsigned Words>
     unsigned find_inside_fixed(const unsigned* outer) const;
@@ -83,7 +87,7 @@ class Pattern_Tree {
     unsigned words_;
     unsigned columns_;
     std::size_t size_ = 0;
-    std::vector<Node> nodes_;       // node 0 is the root
-    std::vector<unsigned> common_;  // per node, words_ words: the bits set in all its rows
+    std::size_t node_count_ = 0;
+    std::vector<unsigned> nodes_;  // node 0 is the root
     std::vector<Leaf> leaves_;
 };
