@@ -53,7 +53,10 @@ struct Mode_Run {
 };
 
 // Candidates tested together by the threads; the tests of a batch see the rows made before it.
-constexpr std::size_t batch_size = 512;
+// Most tests take a fraction of a microsecond, so a batch must be large for the threads' start
+// and wait to cost little beside it: measured on ecoli_core_glc_ac_succ, 4096 ran 15 % faster
+// with two threads than 512, and 16384 no faster than 4096.
+constexpr std::size_t batch_size = 4096;
 
 // Largest number of reaction columns whose indices fit the 16-bit halves of a pattern key.
 constexpr unsigned max_key_columns = 65536;
