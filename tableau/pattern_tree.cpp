@@ -142,9 +142,11 @@ unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer) const {
         pending.pop_back();
         if (!support_inside(record + common_field, outer, width)) continue;
         if (!is_leaf(record)) {
-            // Rows non-zero in the split column lie inside only when the outer pattern has it.
-            if (column_set(outer, record[split_field])) pending.push_back(record[one_field]);
+            // Rows non-zero in the split column lie inside only when the outer pattern has it;
+            // then they are searched first (they are pushed last): measured on the big networks,
+            // a row inside the union turns up sooner among them.
             pending.push_back(record[zero_field]);
+            if (column_set(outer, record[split_field])) pending.push_back(record[one_field]);
             continue;
         }
         const Leaf& leaf = leaves_[record[leaf_field]];
