@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -88,28 +89,33 @@ void print_summary(const Mode_Counters& c) {
 template <typename T>
 void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
                                Mode_Counters& counters, Worker_Pool& pool) {
-    std::vector<Keyed_Candidate> keyed(list.size());
+    // Left uninitialised: the threads write every element, and touch its memory first.
+    const std::size_t count = list.size();
+    const std::unique_ptr<Keyed_Candidate[]> keyed_store(new Keyed_Candidate[count]);
+    Keyed_Candidate* const keyed_begin = keyed_store.get();
+    Keyed_Candidate* const keyed_end = keyed_begin + count;
     const unsigned threads = pool.size();
     pool.run([&](unsigned thread) {
-        const std::size_t end = list.size() * (thread + 1) / threads;
-        for (std::size_t i = list.size() * thread / threads; i < end; ++i) {
-            keyed[i] = keyed_candidate(list[i], t.bit_patterns);
+        const std::size_t end = count * (thread + 1) / threads;
+        for (std::size_t i = count * thread / threads; i < end; ++i) {
+            keyed_begin[i] = keyed_candidate(list[i], t.bit_patterns);
         }
     });
     std::vector<combination>().swap(list);
     if (t.bit_patterns.words_per_row <= keyed_head_words) {
         // The head holds the whole pattern: the same order, compared in one step.
         parallel_sort(
-            keyed.begin(), keyed.end(),
+            keyed_begin, keyed_end,
             [](const Keyed_Candidate& a, const Keyed_Candidate& b) { return a.head < b.head; },
             pool);
     } else {
-        parallel_sort(keyed.begin(), keyed.end(), Pattern_Less(t.bit_patterns), pool);
+        parallel_sort(keyed_begin, keyed_end, Pattern_Less(t.bit_patterns), pool);
     }
-    const auto kept = std::unique(keyed.begin(), keyed.end(), Pattern_Equal(t.bit_patterns));
-    counters.tests_saved += keyed.end() - kept;
-    list.reserve(static_cast<std::size_t>(kept - keyed.begin()));
-    for (auto it = keyed.begin(); it != kept; ++it) list.push_back(it->pair);
+    Keyed_Candidate* const kept =
+        std::unique(keyed_begin, keyed_end, Pattern_Equal(t.bit_patterns));
+    counters.tests_saved += keyed_end - kept;
+    list.reserve(static_cast<std::size_t>(kept - keyed_begin));
+    for (const Keyed_Candidate* it = keyed_begin; it != kept; ++it) list.push_back(it->pair);
 }
 
 // Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
