@@ -215,8 +215,8 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         tests_saved += saved[thread];
         Candidate_Lists& own = partial[thread];
         for (std::size_t k = 0; k < lists.size(); ++k) {
-            lists[k].insert(lists[k].end(), own[k].begin(), own[k].end());
-            std::vector<combination>().swap(own[k]);
+            lists[k].append(own[k]);
+            own[k].release();
         }
     }
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tableau/bit_pattern.h"
+#include "tableau/candidate_list.h"
 #include "tableau/pattern_table.h"
 #include "tableau/pattern_tree.h"
 #include "tableau/tableau.h"
@@ -16,21 +17,6 @@
 
 template <typename T>
 using Mode_Tableau = Tableau<T, Int_Combination<T> >;
-
-// A candidate pair of rows.
-struct combination {
-    unsigned row1;
-    unsigned row2;
-};
-
-// A candidate as sorted and de-duplicated: the first two words of its union pattern are packed
-// into `head` (word 0 in the high half, an absent word 1 as 0), so that the sort settles most
-// comparisons inside the array it moves, whose entries stay 16 bytes. Words 2 onward are united
-// from the rows' patterns when a comparison needs them.
-struct Keyed_Candidate {
-    std::uint64_t head;
-    combination pair;
-};
 
 // Number of pattern words a Keyed_Candidate holds in its head.
 constexpr unsigned keyed_head_words = 2;
@@ -74,7 +60,7 @@ class Pattern_Equal {
 };
 
 // One list of candidates per number of common zero columns, 0 to reactions - 1.
-using Candidate_Lists = std::vector<std::vector<combination> >;
+using Candidate_Lists = std::vector<Candidate_List>;
 
 // The rows non-zero in the processed column, by class.
 struct Row_Classes {

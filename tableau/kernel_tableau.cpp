@@ -83,39 +83,29 @@ void print_summary(const Mode_Counters& c) {
 }
 
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
-// same union support would give the same row. The keyed copy of the list lives only while it is
-// sorted, and the list is made anew for the candidates kept: of the largest lists most pairs
-// are duplicates, and their memory goes back at once.
+// same union support would give the same row. The list is keyed and sorted in its own memory,
+// and what the duplicates took goes back at once: of the largest lists most pairs are
+// duplicates.
 template <typename T>
-void drop_duplicate_candidates(const Kernel_Tableau<T>& t, std::vector<combination>& list,
+void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
                                Mode_Counters& counters, Worker_Pool& pool) {
-    // Left uninitialised: the threads write every element, and touch its memory first.
+    const Bit_Pattern& bits = t.bit_patterns;
     const std::size_t count = list.size();
-    const std::unique_ptr<Keyed_Candidate[]> keyed_store(new Keyed_Candidate[count]);
-    Keyed_Candidate* const keyed_begin = keyed_store.get();
+    Keyed_Candidate* const keyed_begin =
+        list.key_in_place([&bits](combination pair) { return keyed_candidate(pair, bits); }, pool);
     Keyed_Candidate* const keyed_end = keyed_begin + count;
-    const unsigned threads = pool.size();
-    pool.run([&](unsigned thread) {
-        const std::size_t end = count * (thread + 1) / threads;
-        for (std::size_t i = count * thread / threads; i < end; ++i) {
-            keyed_begin[i] = keyed_candidate(list[i], t.bit_patterns);
-        }
-    });
-    std::vector<combination>().swap(list);
-    if (t.bit_patterns.words_per_row <= keyed_head_words) {
+    if (bits.words_per_row <= keyed_head_words) {
         // The head holds the whole pattern: the same order, compared in one step.
         parallel_sort(
             keyed_begin, keyed_end,
             [](const Keyed_Candidate& a, const Keyed_Candidate& b) { return a.head < b.head; },
             pool);
     } else {
-        parallel_sort(keyed_begin, keyed_end, Pattern_Less(t.bit_patterns), pool);
+        parallel_sort(keyed_begin, keyed_end, Pattern_Less(bits), pool);
     }
-    Keyed_Candidate* const kept =
-        std::unique(keyed_begin, keyed_end, Pattern_Equal(t.bit_patterns));
+    Keyed_Candidate* const kept = std::unique(keyed_begin, keyed_end, Pattern_Equal(bits));
     counters.tests_saved += keyed_end - kept;
-    list.reserve(static_cast<std::size_t>(kept - keyed_begin));
-    for (const Keyed_Candidate* it = keyed_begin; it != kept; ++it) list.push_back(it->pair);
+    list.keep_first_keyed(static_cast<std::size_t>(kept - keyed_begin));
 }
 
 // Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
@@ -183,7 +173,7 @@ void test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column,
 // Tests the last `count` candidates of the list, from the back, each against the table before the
 // batch, all threads at once. A candidate j of the batch is candidate list[last - j].
 template <typename T>
-void test_batch(const Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
+void test_batch(const Kernel_Tableau<T>& t, const Candidate_List& list, std::size_t count,
                 unsigned column, Mode_Run& run) {
     Batch_Tests& b = run.batch;
     const unsigned words = t.bit_patterns.words_per_row;
@@ -213,7 +203,7 @@ void test_batch(const Kernel_Tableau<T>& t, const std::vector<combination>& list
 // condition seven meanwhile (then the candidate is tested again); a candidate that nothing
 // blocked is blocked only by a row made from an earlier candidate of the batch.
 template <typename T>
-void decide_batch(Kernel_Tableau<T>& t, const std::vector<combination>& list, std::size_t count,
+void decide_batch(Kernel_Tableau<T>& t, const Candidate_List& list, std::size_t count,
                   unsigned column, Mode_Run& run) {
     Batch_Tests& b = run.batch;
     const unsigned words = t.bit_patterns.words_per_row;
@@ -261,7 +251,7 @@ void decide_batch(Kernel_Tableau<T>& t, const std::vector<combination>& list, st
 // combined; two of them can combine into different rows where more columns cancel, which is
 // why the sort keeps the order of equal candidates that the standard library's sort gives.
 template <typename T>
-void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, unsigned column,
+void process_candidates(Kernel_Tableau<T>& t, Candidate_List& list, unsigned column,
                         Mode_Run& run) {
     if (list.empty()) return;
     drop_duplicate_candidates(t, list, run.counters, run.pool);
@@ -269,14 +259,14 @@ void process_candidates(Kernel_Tableau<T>& t, std::vector<combination>& list, un
         if (run.pool.size() > 1 && list.size() >= batch_size) {
             test_batch(t, list, batch_size, column, run);
             decide_batch(t, list, batch_size, column, run);
-            list.resize(list.size() - batch_size);
+            list.truncate(list.size() - batch_size);
             continue;
         }
         const auto [a, b] = ordered(list.back());
-        list.pop_back();
+        list.truncate(list.size() - 1);
         test_and_add(t, a, b, column, run);
     }
-    std::vector<combination>().swap(list);
+    list.release();
 }
 
 // Moves the highest live rows into the lowest free slots until the rows occupy slots 0 to

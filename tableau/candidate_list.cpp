@@ -1,0 +1,77 @@
+#include "tableau/candidate_list.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+Candidate_List::~Candidate_List() { std::free(block_); }
+
+Candidate_List::Candidate_List(Candidate_List&& other) noexcept
+    : block_(std::exchange(other.block_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+Candidate_List& Candidate_List::operator=(Candidate_List&& other) noexcept {
+    if (this != &other) {
+        std::free(block_);
+        block_ = std::exchange(other.block_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+    }
+    return *this;
+}
+
+void Candidate_List::reallocate(std::size_t bytes) {
+    if (bytes == 0) {
+        release();
+        return;
+    }
+    void* moved = std::realloc(block_, bytes);
+    if (moved == nullptr) throw std::bad_alloc();
+    block_ = moved;
+}
+
+void Candidate_List::grow(std::size_t count) {
+    const std::size_t capacity = std::max({count, 2 * capacity_, std::size_t(64)});
+    reallocate(capacity * sizeof(combination));
+    capacity_ = capacity;
+}
+
+void Candidate_List::append(const Candidate_List& other) {
+    if (other.empty()) return;
+    if (size_ + other.size_ > capacity_) {
+        reallocate((size_ + other.size_) * sizeof(combination));
+        capacity_ = size_ + other.size_;
+    }
+    std::memcpy(pairs() + size_, other.pairs(), other.size_ * sizeof(combination));
+    size_ += other.size_;
+}
+
+void Candidate_List::release() {
+    std::free(block_);
+    block_ = nullptr;
+    size_ = 0;
+    capacity_ = 0;
+}
+
+void Candidate_List::make_room_for_keys() {
+    if (2 * size_ > capacity_) {
+        reallocate(size_ * sizeof(Keyed_Candidate));
+        capacity_ = 2 * size_;
+    }
+}
+
+void Candidate_List::keep_first_keyed(std::size_t count) {
+    // Upward, each pair lands on bytes whose keyed candidate (at most its own) is already read.
+    unsigned char* bytes = static_cast<unsigned char*>(block_);
+    for (std::size_t i = 0; i < count; ++i) {
+        Keyed_Candidate keyed;
+        std::memcpy(&keyed, bytes + i * sizeof(Keyed_Candidate), sizeof(Keyed_Candidate));
+        std::memcpy(bytes + i * sizeof(combination), &keyed.pair, sizeof(combination));
+    }
+    size_ = count;
+    reallocate(count * sizeof(combination));
+    capacity_ = count;
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "tableau/worker_pool.h"
+
+// A candidate pair of rows.
+struct combination {
+    unsigned row1;
+    unsigned row2;
+};
+
+// A candidate as sorted and de-duplicated: the first two words of its union pattern are packed
+// into `head` (word 0 in the high half, an absent word 1 as 0), so that the sort settles most
+// comparisons inside the array it moves, whose entries stay 16 bytes. Words 2 onward are united
+// from the rows' patterns when a comparison needs them.
+struct Keyed_Candidate {
+    std::uint64_t head;
+    combination pair;
+};
+
+// The candidate pairs of one list, in a block of memory of its own that the list can turn into
+// its keyed candidates in place.
+//
+// The largest list of a column step holds most of the step's pairs, and most of them are
+// duplicates that the sort finds. Keyed beside the list, each pair would take 8 bytes in the list
+// and 16 in the copy at once; keyed in place, the block only grows to 16 bytes a pair. The block
+// comes from malloc, so that realloc can grow and shrink it: glibc remaps the pages of a large
+// block instead of copying them, and gives the pages of a shrunk one back.
+class Candidate_List {
+   public:
+    Candidate_List() = default;
+    ~Candidate_List();
+    Candidate_List(Candidate_List&& other) noexcept;
+    Candidate_List& operator=(Candidate_List&& other) noexcept;
+    Candidate_List(const Candidate_List&) = delete;
+    Candidate_List& operator=(const Candidate_List&) = delete;
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const combination& operator[](std::size_t i) const { return pairs()[i]; }
+    const combination& back() const { return pairs()[size_ - 1]; }
+    const combination* begin() const { return pairs(); }
+    const combination* end() const { return pairs() + size_; }
+
+    void push_back(combination pair) {
+        if (size_ == capacity_) grow(size_ + 1);
+        pairs()[size_++] = pair;
+    }
+    // Appends the pairs of `other`, growing the block to exactly the pairs of both.
+    void append(const Candidate_List& other);
+    // Keeps the first `count` pairs (count <= size()); the memory stays.
+    void truncate(std::size_t count) { size_ = count; }
+    // Empties the list and gives its memory back.
+    void release();
+
+    // Turns every pair p into the keyed candidate key(p) in place and returns the keyed
+    // candidates, size() of them in the order of the pairs; the threads of `pool` share the work.
+    // The list holds no pairs until keep_first_keyed is called.
+    template <typename Key>
+    Keyed_Candidate* key_in_place(Key key, Worker_Pool& pool);
+    // Makes the pairs of the first `count` keyed candidates the list, in their order, and gives
+    // the rest of the memory back.
+    void keep_first_keyed(std::size_t count);
+
+   private:
+    combination* pairs() const { return static_cast<combination*>(block_); }
+    // Makes room for at least `count` pairs, doubling the block when it grows.
+    void grow(std::size_t count);
+    // Reallocates the block to exactly `bytes` bytes; throws std::bad_alloc when it cannot.
+    void reallocate(std::size_t bytes);
+    // Makes room for size() keyed candidates, keeping the pairs at the front.
+    void make_room_for_keys();
+    // Keys the pairs [first, last), last <= 2 * first, whose keyed candidates fall on no pair of
+    // the range: pair i occupies bytes 8 i onward and its keyed candidate bytes 16 i onward.
+    template <typename Key>
+    void key_range(Key& key, std::size_t first, std::size_t last);
+
+    void* block_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;  // in pairs
+};
+
+// Ranges of fewer pairs are keyed by the calling thread alone.
+constexpr std::size_t parallel_keying = std::size_t(1) << 15;
+
+template <typename Key>
+void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
+    // Byte copies: the block changes its element type under the loop, and a copy through bytes
+    // may alias either.
+    unsigned char* bytes = static_cast<unsigned char*>(block_);
+    for (std::size_t i = last; i-- > first;) {
+        combination pair;
+        __builtin_memcpy(&pair, bytes + i * sizeof(combination), sizeof(combination));
+        const Keyed_Candidate keyed = key(pair);
+        __builtin_memcpy(bytes + i * sizeof(Keyed_Candidate), &keyed, sizeof(Keyed_Candidate));
+    }
+}
+
+template <typename Key>
+Keyed_Candidate* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
+    static_assert(sizeof(Keyed_Candidate) == 2 * sizeof(combination));
+    make_room_for_keys();
+    // Pairs [n/2, n) key into bytes from 8 n on, beyond every pair; then pairs [n/4, n/2) into
+    // the bytes of [n/2, n), already keyed; and so on. Within one such range no keyed candidate
+    // falls on a pair of the range, so the threads can share it. The halves are rounded up: with
+    // an odd n, the keyed candidate of pair (n - 1) / 2 would fall on pair n - 1.
+    std::size_t last = size_;
+    while (last >= parallel_keying) {
+        const std::size_t first = (last + 1) / 2;
+        const unsigned threads = pool.size();
+        pool.run([&](unsigned thread) {
+            const std::size_t count = last - first;
+            key_range(key, first + count * thread / threads,
+                      first + count * (thread + 1) / threads);
+        });
+        last = first;
+    }
+    // Downward, one at a time, each pair is read before the keyed candidates that fall on it
+    // (those of the pairs at half its position) are written.
+    key_range(key, 0, last);
+    return static_cast<Keyed_Candidate*>(block_);
+}
