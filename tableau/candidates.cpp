@@ -4,56 +4,9 @@
 #include <iostream>
 
 #include "tableau/coefficient.h"
+#include "tableau/shared_zeros.h"
 
 namespace {
-
-// Zero columns that the patterns a and b (`Words` words each, or `words` when Words is 0) have in
-// common; the padding bits are 1 in both and count as no zero.
-template <unsigned Words>
-inline unsigned zeros_in_union(const unsigned* a, const unsigned* b, unsigned words) {
-    const unsigned width = Words != 0 ? Words : words;
-    unsigned ones = 0;
-    for (unsigned w = 0; w < width; ++w)
-        ones += static_cast<unsigned>(__builtin_popcount(a[w] | b[w]));
-    return 32 * width - ones;
-}
-
-template <unsigned Words>
-inline std::size_t sharing_zeros(const unsigned* pa, const unsigned* patterns, std::size_t count,
-                                 unsigned words, unsigned wanted, unsigned* positions,
-                                 unsigned* zeros) {
-    const unsigned width = Words != 0 ? Words : words;
-    std::size_t found = 0;
-    for (std::size_t p = 0; p < count; ++p, patterns += width) {
-        const unsigned z = zeros_in_union<Words>(pa, patterns, words);
-        positions[found] = static_cast<unsigned>(p);
-        zeros[found] = z;
-        found += z >= wanted ? 1 : 0;
-    }
-    return found;
-}
-
-// The positions p in [0, count) of `patterns` (`count` patterns of `words` words, one after
-// another) that share at least `wanted` zero columns with the pattern `pa`, and that number for
-// each, written to `positions` and `zeros` (room for count entries each); returns how many.
-// The innermost loop of the candidate generation: built twice, with and without the processor's
-// population count, the one to use chosen when the program starts.
-__attribute__((target_clones("popcnt", "default"))) std::size_t rows_sharing_zeros(
-    const unsigned* pa, const unsigned* patterns, std::size_t count, unsigned words,
-    unsigned wanted, unsigned* positions, unsigned* zeros) {
-    switch (words) {
-        case 1:
-            return sharing_zeros<1>(pa, patterns, count, words, wanted, positions, zeros);
-        case 2:
-            return sharing_zeros<2>(pa, patterns, count, words, wanted, positions, zeros);
-        case 3:
-            return sharing_zeros<3>(pa, patterns, count, words, wanted, positions, zeros);
-        case 4:
-            return sharing_zeros<4>(pa, patterns, count, words, wanted, positions, zeros);
-        default:
-            return sharing_zeros<0>(pa, patterns, count, words, wanted, positions, zeros);
-    }
-}
 
 // The patterns of the rows [first, last), one after another.
 std::vector<unsigned> gathered_patterns(const Bit_Pattern& bits, const unsigned* first,
