@@ -41,12 +41,17 @@ void Candidate_List::grow(std::size_t count) {
 
 void Candidate_List::append(const Candidate_List& other) {
     if (other.empty()) return;
-    if (size_ + other.size_ > capacity_) {
-        reallocate((size_ + other.size_) * sizeof(combination));
-        capacity_ = size_ + other.size_;
+    std::memcpy(extend(other.size_), other.pairs(), other.size_ * sizeof(combination));
+}
+
+combination* Candidate_List::extend(std::size_t count) {
+    if (size_ + count > capacity_) {
+        reallocate((size_ + count) * sizeof(combination));
+        capacity_ = size_ + count;
     }
-    std::memcpy(pairs() + size_, other.pairs(), other.size_ * sizeof(combination));
-    size_ += other.size_;
+    combination* added = pairs() + size_;
+    size_ += count;
+    return added;
 }
 
 void Candidate_List::release() {

@@ -50,6 +50,9 @@ class Candidate_List {
     }
     // Appends the pairs of `other`, growing the block to exactly the pairs of both.
     void append(const Candidate_List& other);
+    // Grows the list by `count` pairs left for the caller to write, growing the block to exactly
+    // the pairs; returns the first of them.
+    combination* extend(std::size_t count);
     // Keeps the first `count` pairs (count <= size()); the memory stays.
     void truncate(std::size_t count) { size_ = count; }
     // Empties the list and gives its memory back.

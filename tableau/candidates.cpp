@@ -33,11 +33,29 @@ struct Pair_Scratch {
     std::vector<unsigned> zeros;
 };
 
-// Files each pair (a, b), b from the inner rows, under its number of common zero columns, or
-// refuses it when the two rows share fewer zero columns than a row of the next step must have.
-template <typename T>
+// Where the accepted pairs of a generation go, by their number of common zero columns k.
+// Appended to the lists:
+struct Append_To_Lists {
+    Candidate_Lists& lists;
+    void add(unsigned k, combination pair) { lists.at(k).push_back(pair); }
+};
+// Only counted, per list:
+struct Count_Per_List {
+    std::vector<std::size_t>& counts;
+    void add(unsigned k, combination) { ++counts[k]; }
+};
+// Written to the places made for them, the next pair of list k at next[k]:
+struct Write_In_Place {
+    std::vector<combination*>& next;
+    void add(unsigned k, combination pair) { *next[k]++ = pair; }
+};
+
+// Gives each pair (a, b), b from the inner rows, to the sink under its number of common zero
+// columns, or refuses it when the two rows share fewer zero columns than a row of the next step
+// must have.
+template <typename T, typename Sink>
 void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const Inner_Rows& inner,
-                  Pair_Scratch& scratch, Candidate_Lists& lists, std::int64_t& tests_saved) {
+                  Pair_Scratch& scratch, Sink& sink, std::int64_t& tests_saved) {
     if (inner.count == 0) return;
     scratch.positions.resize(inner.count);
     scratch.zeros.resize(inner.count);
@@ -46,7 +64,7 @@ void accept_pairs(const Mode_Tableau<T>& t, unsigned a, const Inner_Rows& inner,
                                                  inner.count, t.bit_patterns.words_per_row, wanted,
                                                  scratch.positions.data(), scratch.zeros.data());
     for (std::size_t i = 0; i < found; ++i) {
-        lists.at(scratch.zeros[i]).push_back(combination{a, inner.rows[scratch.positions[i]]});
+        sink.add(scratch.zeros[i], combination{a, inner.rows[scratch.positions[i]]});
     }
     tests_saved += static_cast<std::int64_t>(inner.count - found);
 }
@@ -91,23 +109,23 @@ namespace {
 
 // Pairs of the outer rows [first, end) of `rows` with the inner rows after them in `rows`
 // (whose patterns are `inner`).
-template <typename T>
+template <typename T, typename Sink>
 void pairs_after(const Mode_Tableau<T>& t, const unsigned* rows, std::size_t first, std::size_t end,
-                 const Inner_Rows& inner, Candidate_Lists& lists, std::int64_t& tests_saved) {
+                 const Inner_Rows& inner, Sink& sink, std::int64_t& tests_saved) {
     Pair_Scratch scratch;
     const unsigned words = t.bit_patterns.words_per_row;
     for (std::size_t i = first; i < end; ++i) {
-        accept_pairs(t, rows[i], rows_from(inner, i + 1, words), scratch, lists, tests_saved);
+        accept_pairs(t, rows[i], rows_from(inner, i + 1, words), scratch, sink, tests_saved);
     }
 }
 
 // Pairs of the outer rows [first, last) with every inner row.
-template <typename T>
+template <typename T, typename Sink>
 void pairs_with(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
-                const Inner_Rows& inner, Candidate_Lists& lists, std::int64_t& tests_saved) {
+                const Inner_Rows& inner, Sink& sink, std::int64_t& tests_saved) {
     Pair_Scratch scratch;
     for (const unsigned* i = first; i != last; ++i) {
-        accept_pairs(t, *i, inner, scratch, lists, tests_saved);
+        accept_pairs(t, *i, inner, scratch, sink, tests_saved);
     }
 }
 
@@ -118,7 +136,8 @@ void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const
                           Candidate_Lists& lists, std::int64_t& tests_saved) {
     const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first, last);
     const std::size_t count = static_cast<std::size_t>(last - first);
-    pairs_after(t, first, 0, count, Inner_Rows{first, patterns.data(), count}, lists, tests_saved);
+    Append_To_Lists sink{lists};
+    pairs_after(t, first, 0, count, Inner_Rows{first, patterns.data(), count}, sink, tests_saved);
 }
 
 template <typename T>
@@ -126,8 +145,9 @@ void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
                               const unsigned* last1, const unsigned* first2, const unsigned* last2,
                               Candidate_Lists& lists, std::int64_t& tests_saved) {
     const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first2, last2);
+    Append_To_Lists sink{lists};
     pairs_with(t, first1, last1,
-               Inner_Rows{first2, patterns.data(), static_cast<std::size_t>(last2 - first2)}, lists,
+               Inner_Rows{first2, patterns.data(), static_cast<std::size_t>(last2 - first2)}, sink,
                tests_saved);
 }
 
@@ -136,17 +156,19 @@ namespace {
 // Smallest number of pairs of one class worth sharing out over the threads.
 constexpr std::int64_t parallel_pairs = 20000;
 
-// Generates the pairs of one class, `pairs(begin, end, lists, saved)` forming those of the outer
-// positions [begin, end) with `work(i)` pairs at outer position i. With several threads each takes
-// a contiguous share of the outer positions of about equal work, into lists of its own that are
-// then appended in thread order, so that every list ends as it would with one thread.
+// Generates the pairs of one class, `pairs(begin, end, sink, saved)` giving those of the outer
+// positions [begin, end) to the sink, with `work(i)` pairs at outer position i. With several
+// threads each takes a contiguous share of the outer positions of about equal work. Each thread
+// first counts the pairs of its share per list; then every list grows once by the pairs of all
+// shares, and each thread writes its pairs straight to their places: the lists end exactly as
+// with one thread, and no pair is copied.
 template <typename Pairs, typename Work>
 void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
-                    Candidate_Lists& lists, std::int64_t& tests_saved, Worker_Pool& pool,
-                    Thread_Candidate_Lists& partial) {
+                    Candidate_Lists& lists, std::int64_t& tests_saved, Worker_Pool& pool) {
     const unsigned threads = pool.size();
     if (threads == 1 || total_pairs < parallel_pairs) {
-        pairs(0, outer, lists, tests_saved);
+        Append_To_Lists sink{lists};
+        pairs(0, outer, sink, tests_saved);
         return;
     }
     std::vector<std::size_t> bounds(threads + 1, outer);
@@ -157,21 +179,29 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         done += work(i);
         while (share < threads && done * threads >= total_pairs * share) bounds[share++] = i + 1;
     }
-    partial.resize(threads);
+    std::vector<std::vector<std::size_t> > counts(threads,
+                                                  std::vector<std::size_t>(lists.size(), 0));
     std::vector<std::int64_t> saved(threads, 0);
     pool.run([&](unsigned thread) {
-        Candidate_Lists& own = partial[thread];
-        own.resize(lists.size());
-        pairs(bounds[thread], bounds[thread + 1], own, saved[thread]);
+        Count_Per_List sink{counts[thread]};
+        pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
     });
-    for (unsigned thread = 0; thread < threads; ++thread) {
-        tests_saved += saved[thread];
-        Candidate_Lists& own = partial[thread];
-        for (std::size_t k = 0; k < lists.size(); ++k) {
-            lists[k].append(own[k]);
-            own[k].release();
+    std::vector<std::vector<combination*> > next(threads, std::vector<combination*>(lists.size()));
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+        std::size_t added = 0;
+        for (unsigned thread = 0; thread < threads; ++thread) added += counts[thread][k];
+        combination* place = lists[k].extend(added);
+        for (unsigned thread = 0; thread < threads; ++thread) {
+            next[thread][k] = place;
+            place += counts[thread][k];
         }
     }
+    pool.run([&](unsigned thread) {
+        Write_In_Place sink{next[thread]};
+        std::int64_t counted_already = 0;
+        pairs(bounds[thread], bounds[thread + 1], sink, counted_already);
+    });
+    for (unsigned thread = 0; thread < threads; ++thread) tests_saved += saved[thread];
 }
 
 // Pairs of rows of `first` (outer) with rows of `second` (inner); with `within` the inner rows
@@ -179,7 +209,7 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
 template <typename T>
 void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first,
                     const std::vector<unsigned>& second, bool within, Candidate_Lists& lists,
-                    std::int64_t& tests_saved, Worker_Pool& pool, Thread_Candidate_Lists& partial) {
+                    std::int64_t& tests_saved, Worker_Pool& pool) {
     const std::size_t outer = within ? (first.empty() ? 0 : first.size() - 1) : first.size();
     const std::int64_t inner = static_cast<std::int64_t>(second.size());
     const auto work = [&](std::size_t i) {
@@ -194,15 +224,14 @@ void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first
     const std::vector<unsigned> patterns =
         gathered_patterns(t.bit_patterns, second.data(), second.data() + second.size());
     const Inner_Rows inner_rows{second.data(), patterns.data(), second.size()};
-    const auto pairs = [&](std::size_t begin, std::size_t end, Candidate_Lists& into,
-                           std::int64_t& saved) {
+    const auto pairs = [&](std::size_t begin, std::size_t end, auto& into, std::int64_t& saved) {
         if (within) {
             pairs_after(t, first.data(), begin, end, inner_rows, into, saved);
         } else {
             pairs_with(t, first.data() + begin, first.data() + end, inner_rows, into, saved);
         }
     };
-    generate_class(outer, total, work, pairs, lists, tests_saved, pool, partial);
+    generate_class(outer, total, work, pairs, lists, tests_saved, pool);
 }
 
 }  // namespace
@@ -212,37 +241,35 @@ void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved,
                          std::int64_t& possible) {
     Worker_Pool one_thread(1);
-    Thread_Candidate_Lists partial;
-    generate_candidates(t, classes, lists, tests_saved, possible, one_thread, partial);
+    generate_candidates(t, classes, lists, tests_saved, possible, one_thread);
 }
 
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
-                         Worker_Pool& pool, Thread_Candidate_Lists& partial) {
+                         Worker_Pool& pool) {
     const std::int64_t r = static_cast<std::int64_t>(classes.rev.size());
     const std::int64_t p = static_cast<std::int64_t>(classes.irrev_pos.size());
     const std::int64_t n = static_cast<std::int64_t>(classes.irrev_neg.size());
     if (r > 1) {
         std::cout << "REV/REV\n";
         possible += r * (r - 1);
-        generate_pairs(t, classes.rev, classes.rev, true, lists, tests_saved, pool, partial);
+        generate_pairs(t, classes.rev, classes.rev, true, lists, tests_saved, pool);
     }
     if (r > 0 && p > 0) {
         std::cout << "IRREV_POS/REV\n";
         possible += r * p;
-        generate_pairs(t, classes.irrev_pos, classes.rev, false, lists, tests_saved, pool, partial);
+        generate_pairs(t, classes.irrev_pos, classes.rev, false, lists, tests_saved, pool);
     }
     if (r > 0 && n > 0) {
         std::cout << "IRREV_NEG/REV\n";
         possible += r * n;
-        generate_pairs(t, classes.irrev_neg, classes.rev, false, lists, tests_saved, pool, partial);
+        generate_pairs(t, classes.irrev_neg, classes.rev, false, lists, tests_saved, pool);
     }
     if (p > 0 && n > 0) {
         std::cout << "IRREV_POS/IRREV_NEG\n";
         possible += p * n;
-        generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, lists, tests_saved, pool,
-                       partial);
+        generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, lists, tests_saved, pool);
     }
 }
 
@@ -355,7 +382,7 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                                       Candidate_Lists&, std::int64_t&, std::int64_t&);           \
     template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
                                       Candidate_Lists&, std::int64_t&, std::int64_t&,            \
-                                      Worker_Pool&, Thread_Candidate_Lists&);                    \
+                                      Worker_Pool&);                                             \
     template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,              \
                                     Zero_Pattern&);                                              \
     template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,           \

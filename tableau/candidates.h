@@ -92,16 +92,12 @@ void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
 // IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
 // before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
 // are never paired.
-// Candidate lists of each thread of a parallel generation, kept between column steps for their
-// capacity.
-using Thread_Candidate_Lists = std::vector<Candidate_Lists>;
-
 // generate_candidates with the pairs of every large class shared out over the threads of
 // `pool`; the lists end exactly as with one thread.
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
-                         Worker_Pool& pool, Thread_Candidate_Lists& partial);
+                         Worker_Pool& pool);
 
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,

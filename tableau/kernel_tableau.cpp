@@ -48,7 +48,6 @@ struct Mode_Run {
     Mode_Counters counters;
     bool use_condition_seven;
     Worker_Pool pool;
-    Thread_Candidate_Lists partial;  // per-thread candidate lists of the generation
     Batch_Tests batch;
     Recent_Blockers recent;  // of the candidates tested one at a time
 };
@@ -316,7 +315,6 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                  use_condition_seven,
                  Worker_Pool(thread_count()),
                  {},
-                 {},
                  {}};
     for (unsigned r = 0; r < this->rows; ++r) {
         if (this->zero_pattern[r].first_nonzero == INT_MAX) {
@@ -345,7 +343,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         run.tree.refresh_common();
         classify_rows(*this, run.table, column, classes);
         generate_candidates(*this, classes, candidates, run.counters.tests_saved,
-                            run.counters.possible, run.pool, run.partial);
+                            run.counters.possible, run.pool);
         classes.rev.clear();
         classes.irrev_pos.clear();
         classes.irrev_neg.clear();

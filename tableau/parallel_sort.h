@@ -1,9 +1,10 @@
 #pragma once
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -18,9 +19,7 @@
 // elements, a heap sort for a range that is partitioned deeper than twice the logarithm of the
 // whole length, and a final insertion sort. A partition leaves no element of its left part
 // greater than any of its right part, and the insertion sort moves an element only past
-// greater ones, so both parts of a partition can be finished independently: the first
-// partitions run on the calling thread, and the parts they leave are then finished by the
-// threads side by side.
+// greater ones, so both parts of a partition can be finished independently, by any thread.
 namespace parallel_sort_detail {
 
 // Ranges of at most this many elements are left to the insertion sort.
@@ -166,32 +165,51 @@ struct Part {
 
 // Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`.
 // `less` must be a strict weak order and safe to call from several threads at once.
+//
+// The parts that partitions leave are independent, so the threads share them from one stack: a
+// thread takes the largest part, partitions it once and puts both pieces back while the part is
+// large, and sorts a small one to the end. Which thread does what changes nothing in the result.
 template <typename It, typename Less>
 void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
     namespace detail = parallel_sort_detail;
     const std::ptrdiff_t length = last - first;
     if (length < 2) return;
     const std::ptrdiff_t depth = 2 * (std::bit_width(static_cast<std::size_t>(length)) - 1);
-    // Parts for the threads: the largest part is partitioned further, just as the sort would
-    // partition it, until there are several parts per thread or the parts are small.
-    std::vector<detail::Part<It> > parts{{first, last, depth}};
-    const std::size_t wanted = pool.size() == 1 ? 1 : 8 * std::size_t(pool.size());
-    constexpr std::ptrdiff_t smallest_split = 4096;
-    while (parts.size() < wanted) {
-        const auto largest = std::max_element(
-            parts.begin(), parts.end(),
-            [](const auto& a, const auto& b) { return a.last - a.first < b.last - b.first; });
-        if (largest->last - largest->first < smallest_split || largest->depth == 0) break;
-        const detail::Part<It> part = *largest;
-        const It cut = detail::partition_around_median(part.first, part.last, less);
-        *largest = {part.first, cut, part.depth - 1};
-        parts.push_back({cut, part.last, part.depth - 1});
+    if (pool.size() == 1) {
+        detail::introsort_loop(first, last, depth, less);
+        detail::insertion_sort(first, last, less);
+        return;
     }
-    std::atomic<std::size_t> next{0};
+    // Parts of more than this many elements are shared out further: about eight per thread.
+    const std::ptrdiff_t split = std::max<std::ptrdiff_t>(4096, length / (8 * pool.size()));
+    std::vector<detail::Part<It> > parts{{first, last, depth}};
+    std::mutex mutex;
+    std::condition_variable changed;
+    unsigned busy = 0;  // threads working on a part they took
     pool.run([&](unsigned) {
-        for (std::size_t p = next++; p < parts.size(); p = next++) {
-            detail::introsort_loop(parts[p].first, parts[p].last, parts[p].depth, less);
-            detail::insertion_sort(parts[p].first, parts[p].last, less);
+        std::unique_lock<std::mutex> lock(mutex);
+        while (true) {
+            changed.wait(lock, [&] { return !parts.empty() || busy == 0; });
+            if (parts.empty()) return;
+            const auto largest = std::max_element(
+                parts.begin(), parts.end(),
+                [](const auto& a, const auto& b) { return a.last - a.first < b.last - b.first; });
+            const detail::Part<It> part = *largest;
+            parts.erase(largest);
+            ++busy;
+            lock.unlock();
+            if (part.last - part.first > split && part.depth > 0) {
+                const It cut = detail::partition_around_median(part.first, part.last, less);
+                lock.lock();
+                parts.push_back({part.first, cut, part.depth - 1});
+                parts.push_back({cut, part.last, part.depth - 1});
+            } else {
+                detail::introsort_loop(part.first, part.last, part.depth, less);
+                detail::insertion_sort(part.first, part.last, less);
+                lock.lock();
+            }
+            --busy;
+            changed.notify_all();
         }
     });
 }

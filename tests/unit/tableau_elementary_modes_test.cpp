@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "tableau/candidates.h"
 #include "tableau/kernel_tableau.h"
 #include "tableau/pattern_table.h"
+#include "tableau/worker_pool.h"
 #include "tableau_fixture.h"
 
 namespace {
@@ -184,6 +186,57 @@ TEST(GenerateCandidates, CountsCommonZerosOverEveryPatternWord) {
             const bool accepted = req_zeros == width - 3;
             EXPECT_EQ(lists[width - 3].size(), accepted ? 1u : 0u);
             EXPECT_EQ(tests_saved, accepted ? 0 : 1);
+        }
+    }
+}
+
+// With several threads every class large enough is shared out: the lists, the refused pairs and
+// the possible pairs are those of one thread, for patterns of one and of two words.
+TEST(GenerateCandidates, GivesTheListsOfOneThreadWithSeveralThreads) {
+    std::mt19937 random(3);
+    for (const int width : {30, 51}) {
+        SCOPED_TRACE(width);
+        Rows rows;
+        std::vector<bool> reversible;
+        for (unsigned r = 0; r < 600; ++r) {
+            std::vector<int> row(width, 0);
+            for (int& entry : row) entry = static_cast<int>(random() % 7) - 3;
+            for (int& entry : row) entry = std::abs(entry) > 1 ? 0 : entry;
+            row[0] = r % 2 == 0 ? 1 : -1;
+            rows.push_back(row);
+            reversible.push_back(r < 250);
+        }
+        Kernel_Tableau<int> t =
+            start_tableau(rows, std::vector<int>(width, 0), reversible, width / 2);
+        Pattern_Table table(t.bit_patterns);
+        file_all_rows(t, table);
+        table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+        Row_Classes classes;
+        classify_rows(t, table, 0, classes);
+        std::vector<std::vector<std::pair<unsigned, unsigned> > > one_thread;
+        std::int64_t saved_by_one = 0, possible_with_one = 0;
+        for (const unsigned threads : {1u, 2u, 3u}) {
+            SCOPED_TRACE(threads);
+            Worker_Pool pool(threads);
+            Candidate_Lists lists(t.reactions);
+            std::int64_t tests_saved = 0, possible = 0;
+            ::testing::internal::CaptureStdout();
+            generate_candidates(t, classes, lists, tests_saved, possible, pool);
+            ::testing::internal::GetCapturedStdout();
+            std::vector<std::vector<std::pair<unsigned, unsigned> > > made(lists.size());
+            for (unsigned k = 0; k < lists.size(); ++k) {
+                for (const combination& pair : lists[k]) made[k].emplace_back(pair.row1, pair.row2);
+            }
+            if (threads == 1) {
+                one_thread = made;
+                saved_by_one = tests_saved;
+                possible_with_one = possible;
+                ASSERT_GT(tests_saved, 0);
+                continue;
+            }
+            EXPECT_EQ(made, one_thread);
+            EXPECT_EQ(tests_saved, saved_by_one);
+            EXPECT_EQ(possible, possible_with_one);
         }
     }
 }
