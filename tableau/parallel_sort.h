@@ -116,23 +116,6 @@ It partition_around_median(It first, It last, Less& less) {
     }
 }
 
-// Partitions [first, last) until every part has at most `threshold` elements or is heap
-// sorted, `depth` partitions deep at most.
-template <typename It, typename Less>
-void introsort_loop(It first, It last, std::ptrdiff_t depth, Less& less) {
-    while (last - first > threshold) {
-        if (depth == 0) {
-            std::make_heap(first, last, less);
-            std::sort_heap(first, last, less);
-            return;
-        }
-        --depth;
-        const It cut = partition_around_median(first, last, less);
-        introsort_loop(cut, last, depth, less);
-        last = cut;
-    }
-}
-
 // Insertion sort of [first, last): an element moves left past greater elements only.
 template <typename It, typename Less>
 void insertion_sort(It first, It last, Less& less) {
@@ -151,6 +134,28 @@ void insertion_sort(It first, It last, Less& less) {
         }
         *hole = std::move(value);
     }
+}
+
+// Sorts [first, last) as the library's sort does, `depth` partitions deep at most: partitions
+// until a part has at most `threshold` elements, heap sorts a part that reaches the depth, and
+// sorts each small part by insertion as soon as it is left. The library leaves the insertion
+// sort to one pass over the whole range at the end; since no element of a part is greater than
+// any of a later part, that pass moves no element out of its part, and sorting each part while
+// it is still in the cache gives the same order.
+template <typename It, typename Less>
+void introsort(It first, It last, std::ptrdiff_t depth, Less& less) {
+    while (last - first > threshold) {
+        if (depth == 0) {
+            std::make_heap(first, last, less);
+            std::sort_heap(first, last, less);
+            return;
+        }
+        --depth;
+        const It cut = partition_around_median(first, last, less);
+        introsort(cut, last, depth, less);
+        last = cut;
+    }
+    insertion_sort(first, last, less);
 }
 
 // A range still to be sorted, with the partitions it may still take.
@@ -176,8 +181,7 @@ void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
     if (length < 2) return;
     const std::ptrdiff_t depth = 2 * (std::bit_width(static_cast<std::size_t>(length)) - 1);
     if (pool.size() == 1) {
-        detail::introsort_loop(first, last, depth, less);
-        detail::insertion_sort(first, last, less);
+        detail::introsort(first, last, depth, less);
         return;
     }
     // Parts of more than this many elements are shared out further: about eight per thread.
@@ -204,8 +208,7 @@ void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
                 parts.push_back({part.first, cut, part.depth - 1});
                 parts.push_back({cut, part.last, part.depth - 1});
             } else {
-                detail::introsort_loop(part.first, part.last, part.depth, less);
-                detail::insertion_sort(part.first, part.last, less);
+                detail::introsort(part.first, part.last, part.depth, less);
                 lock.lock();
             }
             --busy;
