@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "report/row_support.h"
+#include "report/text_line.h"
 
 int fenzymeoutput_calls = 0;
 
@@ -43,7 +44,7 @@ struct Block_Entries {
 // Writes the block tags of the reactions in row, column by column, skipping a tag equal to the
 // one written just before. Returns the number of tags written: as no tag repeats the one before
 // it, a row with more than one tag lies in more than one block.
-int write_block_tags(const int* row, int columns, const Block_Entries& blocks, FILE* file) {
+int write_block_tags(const int* row, int columns, const Block_Entries& blocks, Text_Line& line) {
     int last_block = 0;
     int tags = 0;
     for (int o = 0; o < columns; ++o) {
@@ -52,7 +53,7 @@ int write_block_tags(const int* row, int columns, const Block_Entries& blocks, F
             const int entry = blocks.entries[e];
             if (entry - 1 == last_block) continue;
             last_block = entry - 1;
-            fprintf(file, "[bl %d] ", last_block);
+            line.text("[bl ").number(last_block).text("] ");  // "[bl %d] "
             ++tags;
         }
     }
@@ -61,15 +62,16 @@ int write_block_tags(const int* row, int columns, const Block_Entries& blocks, F
 
 // Writes the reactions of row in list order as (coefficient name) pairs; a name with a blank
 // and a coefficient of 1 or -1 gets a second pair of parentheses to keep it readable.
-void write_reaction_pairs(const int* row, int columns, const enc* enzymes, FILE* file) {
+void write_reaction_pairs(const int* row, int columns, const enc* enzymes, Text_Line& line) {
     for (const enc* node = enzymes->next; !is_tail(node); node = node->next) {
         const int v = coefficient_of(row, columns, node);
         if (v == 0) continue;
         const bool wrap = (v == 1 || v == -1) && node->name.find(' ') != std::string::npos;
         if (wrap)
-            fprintf(file, " ((%d %s))", v, node->name.c_str());
+            line.text(" ((").number(v).text(" ").text(node->name.c_str()).text("))");  // " ((%d
+                                                                                       // %s))"
         else
-            fprintf(file, " (%d %s)", v, node->name.c_str());
+            line.text(" (").number(v).text(" ").text(node->name.c_str()).text(")");  // " (%d %s)"
     }
 }
 
@@ -82,6 +84,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
     int written = 0;
     bool some_row_in_several_blocks = false;
 
+    Text_Line line;
     for (int d = 0; d < m->rows; ++d) {
         const int* row = m->head[d];
         // A row naming no reaction is left out whole; the labels of the others keep their row
@@ -89,12 +92,14 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
         if (!names_a_reaction(row, n, enzymes)) continue;
         ++written;
         if (!with_blocks) {
-            fprintf(file, "\n %d:\t", d + 1);
+            line.text("\n ").number(d + 1).text(":\t");  // "\n %d:\t"
         } else {
-            fprintf(file, "\n %d: (%2d) ", d + 1, count_nonzero(row, n));
-            if (write_block_tags(row, n, blocks, file) > 1) some_row_in_several_blocks = true;
+            // "\n %d: (%2d) "
+            line.text("\n ").number(d + 1).text(": (").padded(count_nonzero(row, n), 2).text(") ");
+            if (write_block_tags(row, n, blocks, line) > 1) some_row_in_several_blocks = true;
         }
-        write_reaction_pairs(row, n, enzymes, file);
+        write_reaction_pairs(row, n, enzymes, line);
+        line.write(file);
     }
     if (written == 0) fprintf(file, " - not found -\n");
     fprintf(file, "\n");

@@ -5,6 +5,7 @@
 
 #include "matrix/overflow.h"
 #include "report/row_support.h"
+#include "report/text_line.h"
 
 namespace {
 
@@ -51,19 +52,25 @@ void fvectoroutput(const simple_vector* v, FILE* file) {
 namespace {
 
 // Writes one side of an overall reaction: the metabolites whose coefficient has the given sign,
-// joined by " + ", each with its amount unless that is 1.
-void write_overall_side(const int* row, int columns, const enc* metabolites, int sign, FILE* file) {
+// joined by " + ", each with its amount unless that is 1. An amount outside 32 bits stops the run
+// with the line written as far as it got.
+void write_overall_side(const int* row, int columns, const enc* metabolites, int sign,
+                        Text_Line& line, FILE* file) {
     bool first = true;
     for (const enc* node = metabolites->next; !is_tail(node); node = node->next) {
         const int v = coefficient_of(row, columns, node);
         if (v == 0 || (v > 0) != (sign > 0)) continue;
-        if (!first) fprintf(file, " + ");
+        if (!first) line.text(" + ");
         first = false;
-        const int amount = fit_int(static_cast<std::int64_t>(sign) * v, "the overall reactions");
+        const std::int64_t amount = static_cast<std::int64_t>(sign) * v;
+        if (!fits_int32(amount)) {
+            line.write(file);
+            integer_overflow("the overall reactions");
+        }
         if (amount == 1)
-            fprintf(file, "%s", node->name.c_str());
+            line.text(node->name.c_str());  // "%s"
         else
-            fprintf(file, "%d %s", amount, node->name.c_str());
+            line.number(static_cast<int>(amount)).text(" ").text(node->name.c_str());  // "%d %s"
     }
 }
 
@@ -81,16 +88,18 @@ void foveralloutput(const mat* m, const enc* metabolites, FILE* file) {
         return;
     }
 
+    Text_Line line;
     for (int d = 0; d < m->rows; ++d) {
         const int* row = m->head[d];
         if (row_is_zero(row, m->columns)) {
             fprintf(file, "\n %d:\tno net transfomation of external metabolites", d + 1);
             continue;
         }
-        fprintf(file, "\n %d:\t", d + 1);
-        write_overall_side(row, m->columns, metabolites, -1, file);
-        fprintf(file, " = ");
-        write_overall_side(row, m->columns, metabolites, 1, file);
+        line.text("\n ").number(d + 1).text(":\t");  // "\n %d:\t"
+        write_overall_side(row, m->columns, metabolites, -1, line, file);
+        line.text(" = ");
+        write_overall_side(row, m->columns, metabolites, 1, line, file);
+        line.write(file);
     }
     fprintf(file, "\n");
     fflush(file);

@@ -82,10 +82,16 @@ TEST_F(Overall_Listing, NotFoundWhenNoModeExchangesAnything) {
     EXPECT_EQ(report.text(), not_found + not_found);
 }
 
+// The report keeps what was written up to the amount that does not fit: the earlier modes and
+// the stopped line as far as it got.
 TEST_F(Overall_Listing, ConsumedAmountBeyondIntRangeStops) {
-    Owned_Mat m = make_mat({{-2147483647 - 1, 0, 1, 0}});
+    Owned_Mat m = make_mat({{0, 0, 3, 1}, {-1, -2147483647 - 1, 1, 0}});
     EXPECT_STOPS_PRINTING(foveralloutput(m.get(), metabolites.get(), report.get()),
                           overflow_in("the overall reactions"));
+    EXPECT_EQ(report.text(),
+              "\n overall reaction\n"
+              "\n 1:\t = 3 X + Y"
+              "\n 2:\tA + ");
 }
 
 // The metabolite list holds the internal metabolites first; the branch flags cover only those.
