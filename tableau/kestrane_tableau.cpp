@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "tableau/coefficient.h"
+#include "tableau/pattern_tree.h"
 
 namespace {
 
@@ -38,22 +39,24 @@ void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigne
               << " combinations ignored by concial dependence, " << std::endl;
 }
 
-// True when some irreversible row of `rows` other than a and b has all its non-zero irreversible
-// columns among those of a or b (whose union is in `joint`): then a and b are not adjacent and
-// their combination is not an extreme direction. Reversible rows are left out: they are zero in
-// every irreversible column, so each of them would lie inside every union and refuse every pair.
+// The irreversible rows of a column step filed by their irreversible columns, for the adjacency
+// test: an irreversible row other than a and b whose non-zero irreversible columns all lie among
+// those of a or b shows that a and b are not adjacent, and their combination is not an extreme
+// direction. Reversible rows are left out: they are zero in every irreversible column, so each
+// of them would lie inside every union and refuse every pair.
 template <typename Table>
-bool covered_by_other_row(const Table& t, const std::vector<unsigned>& rows, unsigned a, unsigned b,
-                          const unsigned* joint, const std::vector<unsigned>& irreversible) {
+Pattern_Tree irreversible_rows_tree(const Table& t, const std::vector<unsigned>& rows,
+                                    const std::vector<unsigned>& irreversible) {
     const unsigned words = t.bit_patterns.words_per_row;
+    Pattern_Tree tree(words, t.reactions);
+    std::vector<unsigned> columns(words);
     for (unsigned k : rows) {
-        if (k == a || k == b || t.reversible_rows[k]) continue;
+        if (t.reversible_rows[k]) continue;
         const unsigned* pattern = t.bit_patterns.pattern(k);
-        unsigned w = 0;
-        while (w < words && (irreversible[w] & ~joint[w] & pattern[w]) == 0) ++w;
-        if (w == words) return true;
+        for (unsigned w = 0; w < words; ++w) columns[w] = pattern[w] & irreversible[w];
+        tree.insert(k, columns.data());
     }
-    return false;
+    return tree;
 }
 
 // Takes the smallest free slot for a new row, or grows the store by a chunk when none is free;
@@ -128,21 +131,21 @@ bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
 // irreversible columns: that is the bound below. A pair with fewer common zeros is refused without
 // the exact test, which then looks for a third row inside their union.
 template <typename Table>
-bool adjacent(Table& t, const std::vector<unsigned>& current, unsigned a, unsigned b, unsigned step,
-              const std::vector<unsigned>& irreversible, const std::vector<unsigned>& reversible) {
+bool adjacent(Table& t, const Pattern_Tree& irreversible_rows, unsigned a, unsigned b,
+              unsigned step, const std::vector<unsigned>& reversible) {
     const unsigned z = t.bit_patterns.count_common_zeros(a, b, reversible.data());
     if (std::int64_t(z) + step < std::int64_t(t.req_zeros) - 2) return false;
     t.bit_patterns.unite(a, b, t.scratch_pattern.get());
-    return !covered_by_other_row(t, current, a, b, t.scratch_pattern.get(), irreversible);
+    return irreversible_rows.find_inside_except(t.scratch_pattern.get(), a, b) == no_row;
 }
 
 // Where a column step stands, for its pairs.
 struct Column_Step {
-    unsigned step;                              // columns done before this one
-    unsigned last_slot;                         // highest slot in use when the step began
-    unsigned start_rows;                        // rows of the tableau before the first step
-    const std::vector<unsigned>* irreversible;  // pattern masks of the irreversible columns
-    const std::vector<unsigned>* reversible;    // and of all the others
+    unsigned step;                            // columns done before this one
+    unsigned last_slot;                       // highest slot in use when the step began
+    unsigned start_rows;                      // rows of the tableau before the first step
+    const std::vector<unsigned>* reversible;  // pattern mask of the reversible columns
+    const Pattern_Tree* irreversible_rows;    // without a pivot: see irreversible_rows_tree
 };
 
 // Combines the pairs of rows with non-zero entries in the column into new rows that are zero
@@ -166,8 +169,7 @@ void combine_pairs(Table& t, Kestrane_Iteration& it, const Column_Rows& rows, bo
             // cancel the column, and only adjacent ones give extreme directions.
             if (!a_reversible) {
                 if ((va > 0) == (vb > 0)) continue;
-                if (!adjacent(t, *it.current_rows, a, b, step.step, *step.irreversible,
-                              *step.reversible)) {
+                if (!adjacent(t, *step.irreversible_rows, a, b, step.step, *step.reversible)) {
                     ++it.ignored;
                     continue;
                 }
@@ -306,8 +308,12 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
 
         const unsigned last_slot = this->rows;
         this->rows = 0;
+        // Without a pivot the pairs are of irreversible rows and need the adjacency test.
+        const Pattern_Tree irreversible_rows =
+            pivot ? Pattern_Tree(words, this->reactions)
+                  : irreversible_rows_tree(*this, current, irreversible);
         combine_pairs<Combination>(*this, it, rows, pivot, value,
-                                   {step, last_slot, start_rows, &irreversible, &reversible});
+                                   {step, last_slot, start_rows, &reversible, &irreversible_rows});
         finish_column(*this, it, rows, current);
         ++step;
     }

@@ -131,7 +131,8 @@ void Pattern_Tree::refresh_common() {
 }
 
 template <unsigned Words>
-unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer) const {
+unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer, unsigned skip,
+                                         unsigned also_skip) const {
     const unsigned width = Words != 0 ? Words : words_;
     const unsigned stride = 1 + width;
     // Nodes still to visit; one list per thread, kept for its capacity.
@@ -152,12 +153,21 @@ unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer) const {
         const Leaf& leaf = leaves_[record[leaf_field]];
         const unsigned* entry = leaf.entries.data();
         for (std::size_t i = 0; i < leaf.rows; ++i, entry += stride) {
-            if (support_inside(entry + 1, outer, width)) return entry[0];
+            if (support_inside(entry + 1, outer, width) && entry[0] != skip &&
+                entry[0] != also_skip) {
+                return entry[0];
+            }
         }
     }
     return no_row;
 }
 
 unsigned Pattern_Tree::find_inside(const unsigned* outer) const {
-    return with_fixed_width(words_, [&](auto fixed) { return find_inside_fixed<fixed>(outer); });
+    return find_inside_except(outer, no_row, no_row);
+}
+
+unsigned Pattern_Tree::find_inside_except(const unsigned* outer, unsigned skip,
+                                          unsigned also_skip) const {
+    return with_fixed_width(
+        words_, [&](auto fixed) { return find_inside_fixed<fixed>(outer, skip, also_skip); });
 }

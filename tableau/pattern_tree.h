@@ -42,6 +42,9 @@ class Pattern_Tree {
     // search at once while nobody inserts or erases.
     unsigned find_inside(const unsigned* outer) const;
 
+    // find_inside for a filed row other than `skip` and `also_skip`.
+    unsigned find_inside_except(const unsigned* outer, unsigned skip, unsigned also_skip) const;
+
     // Number of filed rows.
     std::size_t size() const { return size_; }
 
@@ -82,7 +85,7 @@ class Pattern_Tree {
     void append(Leaf& leaf, unsigned row, const unsigned* pattern);
 
     template <unsigned Words>
-    unsigned find_inside_fixed(const unsigned* outer) const;
+    unsigned find_inside_fixed(const unsigned* outer, unsigned skip, unsigned also_skip) const;
 
     unsigned words_;
     unsigned columns_;
