@@ -61,21 +61,16 @@ void Candidate_List::release() {
     capacity_ = 0;
 }
 
-void Candidate_List::make_room_for_keys() {
-    if (2 * size_ > capacity_) {
-        reallocate(size_ * sizeof(Keyed_Candidate));
-        capacity_ = 2 * size_;
+void Candidate_List::make_room_for_keys(std::size_t bytes) {
+    if (size_ * bytes > capacity_ * sizeof(combination)) {
+        const std::size_t capacity =
+            (size_ * bytes + sizeof(combination) - 1) / sizeof(combination);
+        reallocate(capacity * sizeof(combination));
+        capacity_ = capacity;
     }
 }
 
-void Candidate_List::keep_first_keyed(std::size_t count) {
-    // Upward, each pair lands on bytes whose keyed candidate (at most its own) is already read.
-    unsigned char* bytes = static_cast<unsigned char*>(block_);
-    for (std::size_t i = 0; i < count; ++i) {
-        Keyed_Candidate keyed;
-        std::memcpy(&keyed, bytes + i * sizeof(Keyed_Candidate), sizeof(Keyed_Candidate));
-        std::memcpy(bytes + i * sizeof(combination), &keyed.pair, sizeof(combination));
-    }
+void Candidate_List::shrink_to(std::size_t count) {
     size_ = count;
     reallocate(count * sizeof(combination));
     capacity_ = count;

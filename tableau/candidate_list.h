@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "tableau/worker_pool.h"
 
@@ -58,14 +59,16 @@ class Candidate_List {
     // Empties the list and gives its memory back.
     void release();
 
-    // Turns every pair p into the keyed candidate key(p) in place and returns the keyed
-    // candidates, size() of them in the order of the pairs; the threads of `pool` share the work.
-    // The list holds no pairs until keep_first_keyed is called.
-    template <typename Key>
-    Keyed_Candidate* key_in_place(Key key, Worker_Pool& pool);
-    // Makes the pairs of the first `count` keyed candidates the list, in their order, and gives
-    // the rest of the memory back.
-    void keep_first_keyed(std::size_t count);
+    // Turns every pair p into the keyed candidate key(p), of type Keyed (trivially copyable, at
+    // least as large as a pair), in place and returns the keyed candidates, size() of them in
+    // the order of the pairs; the threads of `pool` share the work. The list holds no pairs until
+    // keep_first_keyed is called.
+    template <typename Keyed, typename Key>
+    Keyed* key_in_place(Key key, Worker_Pool& pool);
+    // Makes the pairs pair_of(k) of the first `count` keyed candidates k the list, in their
+    // order, and gives the rest of the memory back.
+    template <typename Keyed, typename Pair_Of>
+    void keep_first_keyed(std::size_t count, Pair_Of pair_of);
 
    private:
     combination* pairs() const { return static_cast<combination*>(block_); }
@@ -73,11 +76,14 @@ class Candidate_List {
     void grow(std::size_t count);
     // Reallocates the block to exactly `bytes` bytes; throws std::bad_alloc when it cannot.
     void reallocate(std::size_t bytes);
-    // Makes room for size() keyed candidates, keeping the pairs at the front.
-    void make_room_for_keys();
-    // Keys the pairs [first, last), last <= 2 * first, whose keyed candidates fall on no pair of
-    // the range: pair i occupies bytes 8 i onward and its keyed candidate bytes 16 i onward.
-    template <typename Key>
+    // Makes room for size() keyed candidates of `bytes` bytes each, keeping the pairs at the front.
+    void make_room_for_keys(std::size_t bytes);
+    // Makes the list `count` pairs long, the block exactly as large.
+    void shrink_to(std::size_t count);
+    // Keys the pairs [first, last) whose keyed candidates fall on no pair of the range: pair i
+    // occupies the 8 bytes from 8 i on, its keyed candidate the sizeof(Keyed) bytes from
+    // sizeof(Keyed) i on.
+    template <typename Keyed, typename Key>
     void key_range(Key& key, std::size_t first, std::size_t last);
 
     void* block_ = nullptr;
@@ -88,7 +94,7 @@ class Candidate_List {
 // Ranges of fewer pairs are keyed by the calling thread alone.
 constexpr std::size_t parallel_keying = std::size_t(1) << 15;
 
-template <typename Key>
+template <typename Keyed, typename Key>
 void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
     // Byte copies: the block changes its element type under the loop, and a copy through bytes
     // may alias either.
@@ -96,32 +102,46 @@ void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
     for (std::size_t i = last; i-- > first;) {
         combination pair;
         __builtin_memcpy(&pair, bytes + i * sizeof(combination), sizeof(combination));
-        const Keyed_Candidate keyed = key(pair);
-        __builtin_memcpy(bytes + i * sizeof(Keyed_Candidate), &keyed, sizeof(Keyed_Candidate));
+        const Keyed keyed = key(pair);
+        __builtin_memcpy(bytes + i * sizeof(Keyed), &keyed, sizeof(Keyed));
     }
 }
 
-template <typename Key>
-Keyed_Candidate* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
-    static_assert(sizeof(Keyed_Candidate) == 2 * sizeof(combination));
-    make_room_for_keys();
-    // Pairs [n/2, n) key into bytes from 8 n on, beyond every pair; then pairs [n/4, n/2) into
-    // the bytes of [n/2, n), already keyed; and so on. Within one such range no keyed candidate
-    // falls on a pair of the range, so the threads can share it. The halves are rounded up: with
-    // an odd n, the keyed candidate of pair (n - 1) / 2 would fall on pair n - 1.
+template <typename Keyed, typename Key>
+Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
+    static_assert(sizeof(Keyed) >= sizeof(combination) && std::is_trivially_copyable_v<Keyed>);
+    make_room_for_keys(sizeof(Keyed));
+    // With keys of twice a pair's size: pairs [n/2, n) key into the bytes from 8 n on, beyond
+    // every pair; then pairs [n/4, n/2) into the bytes of [n/2, n), already keyed; and so on.
+    // Within one such range no keyed candidate falls on a pair of the range, so the threads can
+    // share it. In general a range [first, last) is safe when its first key begins after its last
+    // pair ends; `first` is rounded up to make sure.
     std::size_t last = size_;
     while (last >= parallel_keying) {
-        const std::size_t first = (last + 1) / 2;
+        const std::size_t first = (sizeof(combination) * last + sizeof(Keyed) - 1) / sizeof(Keyed);
         const unsigned threads = pool.size();
         pool.run([&](unsigned thread) {
             const std::size_t count = last - first;
-            key_range(key, first + count * thread / threads,
-                      first + count * (thread + 1) / threads);
+            key_range<Keyed>(key, first + count * thread / threads,
+                             first + count * (thread + 1) / threads);
         });
         last = first;
     }
     // Downward, one at a time, each pair is read before the keyed candidates that fall on it
-    // (those of the pairs at half its position) are written.
-    key_range(key, 0, last);
-    return static_cast<Keyed_Candidate*>(block_);
+    // (those of pairs at lower positions) are written.
+    key_range<Keyed>(key, 0, last);
+    return static_cast<Keyed*>(block_);
+}
+
+template <typename Keyed, typename Pair_Of>
+void Candidate_List::keep_first_keyed(std::size_t count, Pair_Of pair_of) {
+    // Upward, each pair lands on bytes whose keyed candidates (at most its own) are already read.
+    unsigned char* bytes = static_cast<unsigned char*>(block_);
+    for (std::size_t i = 0; i < count; ++i) {
+        Keyed keyed;
+        __builtin_memcpy(&keyed, bytes + i * sizeof(Keyed), sizeof(Keyed));
+        const combination pair = pair_of(keyed);
+        __builtin_memcpy(bytes + i * sizeof(combination), &pair, sizeof(combination));
+    }
+    shrink_to(count);
 }

@@ -11,10 +11,33 @@ combination pair_number(std::size_t i) {
     return combination{static_cast<unsigned>(i), static_cast<unsigned>(3 * i + 1)};
 }
 
-// A key that depends on both rows, so that a pair read after its bytes were overwritten by a
-// keyed candidate shows up as a wrong head.
+// Keys that depend on both rows, so that a pair read after its bytes were overwritten by a
+// keyed candidate shows up as a wrong key: of 16 bytes, as the sort's keyed candidates, and of
+// 12, as the packed ones.
 Keyed_Candidate key_of(combination pair) {
     return Keyed_Candidate{(std::uint64_t(pair.row1) << 32) ^ (pair.row2 * 2654435761u), pair};
+}
+
+struct Twelve_Bytes {
+    std::uint32_t words[3];
+};
+
+Twelve_Bytes twelve_of(combination pair) {
+    return Twelve_Bytes{{pair.row1 ^ 0x5555u, pair.row2, pair.row1 + pair.row2}};
+}
+
+bool same_key(const Keyed_Candidate& a, const Keyed_Candidate& b) {
+    return a.head == b.head && a.pair.row1 == b.pair.row1 && a.pair.row2 == b.pair.row2;
+}
+
+bool same_key(const Twelve_Bytes& a, const Twelve_Bytes& b) {
+    return a.words[0] == b.words[0] && a.words[1] == b.words[1] && a.words[2] == b.words[2];
+}
+
+combination pair_of(const Keyed_Candidate& keyed) { return keyed.pair; }
+
+combination pair_of(const Twelve_Bytes& keyed) {
+    return combination{keyed.words[0] ^ 0x5555u, keyed.words[1]};
 }
 
 Candidate_List list_of(std::size_t count) {
@@ -24,9 +47,11 @@ Candidate_List list_of(std::size_t count) {
 }
 
 // Keying in place turns pair i into the keyed candidate of pair i, for every i, whatever the
-// length: 0, 1, lengths around the size where the threads take over and around its doublings,
-// with one to three threads; keeping the first keyed candidates gives their pairs back in order.
-TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
+// length: 0, 1, lengths around the size where the threads take over and around the bounds of
+// the ranges they share, with one to three threads; keeping the first keyed candidates gives
+// their pairs back in order, and the list goes on as a list of pairs.
+template <typename Keyed>
+void expect_keyed_in_place(Keyed (*key)(combination)) {
     const std::vector<std::size_t> lengths{0,
                                            1,
                                            2,
@@ -38,28 +63,30 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
                                            5 * parallel_keying + 3};
     for (const std::size_t length : lengths) {
         for (const unsigned threads : {1u, 2u, 3u}) {
-            SCOPED_TRACE(testing::Message() << "length " << length << ", threads " << threads);
+            SCOPED_TRACE(testing::Message() << "length " << length << ", threads " << threads
+                                            << ", keys of " << sizeof(Keyed) << " bytes");
             Worker_Pool pool(threads);
             Candidate_List list = list_of(length);
-            const Keyed_Candidate* keyed = list.key_in_place(key_of, pool);
+            const Keyed* keyed = list.key_in_place<Keyed>(key, pool);
             for (std::size_t i = 0; i < length; ++i) {
-                const Keyed_Candidate expected = key_of(pair_number(i));
-                ASSERT_EQ(keyed[i].head, expected.head) << "candidate " << i;
-                ASSERT_EQ(keyed[i].pair.row1, expected.pair.row1) << "candidate " << i;
-                ASSERT_EQ(keyed[i].pair.row2, expected.pair.row2) << "candidate " << i;
+                ASSERT_TRUE(same_key(keyed[i], key(pair_number(i)))) << "candidate " << i;
             }
             const std::size_t kept = length / 3;
-            list.keep_first_keyed(kept);
+            list.keep_first_keyed<Keyed>(kept, [](const Keyed& k) { return pair_of(k); });
             ASSERT_EQ(list.size(), kept);
             for (std::size_t i = 0; i < kept; ++i) {
                 ASSERT_EQ(list[i].row1, pair_number(i).row1) << "pair " << i;
                 ASSERT_EQ(list[i].row2, pair_number(i).row2) << "pair " << i;
             }
-            // The list goes on as a list of pairs.
             list.push_back(pair_number(kept));
             EXPECT_EQ(list.back().row2, pair_number(kept).row2);
         }
     }
+}
+
+TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
+    expect_keyed_in_place(key_of);
+    expect_keyed_in_place(twelve_of);
 }
 
 // Appending, truncating and releasing keep the pairs in order, and a moved-from list is empty.
