@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iostream>
 #include <numeric>
+#include <optional>
 #include <stdexcept>
 #include <type_traits>
 
@@ -39,25 +40,55 @@ void print_column_progress(const Table& t, const Kestrane_Iteration& it, unsigne
               << " combinations ignored by concial dependence, " << std::endl;
 }
 
-// The irreversible rows of a column step filed by their irreversible columns, for the adjacency
-// test: an irreversible row other than a and b whose non-zero irreversible columns all lie among
-// those of a or b shows that a and b are not adjacent, and their combination is not an extreme
+// The question of the adjacency test in one column step: does an irreversible row of the step
+// other than a and b have all its non-zero irreversible columns among those of a or b (their
+// union `joint`)? Then a and b are not adjacent and their combination is not an extreme
 // direction. Reversible rows are left out: they are zero in every irreversible column, so each
 // of them would lie inside every union and refuse every pair.
+//
+// A step with many pairs files its irreversible rows, by their irreversible columns, in a
+// pattern tree and asks it; a step with few pairs scans the rows for each, since filing them
+// would cost more than the scans (a chain of thousands of reactions has one pair a step).
 template <typename Table>
-Pattern_Tree irreversible_rows_tree(const Table& t, const std::vector<unsigned>& rows,
-                                    const std::vector<unsigned>& irreversible) {
-    const unsigned words = t.bit_patterns.words_per_row;
-    Pattern_Tree tree(words, t.reactions);
-    std::vector<unsigned> columns(words);
-    for (unsigned k : rows) {
-        if (t.reversible_rows[k]) continue;
-        const unsigned* pattern = t.bit_patterns.pattern(k);
-        for (unsigned w = 0; w < words; ++w) columns[w] = pattern[w] & irreversible[w];
-        tree.insert(k, columns.data());
+class Covering_Rows {
+   public:
+    // Pairs of a step from which on the rows are filed in a tree.
+    static constexpr std::size_t tree_pairs = 64;
+
+    Covering_Rows(const Table& t, const std::vector<unsigned>& rows,
+                  const std::vector<unsigned>& irreversible, std::size_t pairs)
+        : t_(t), rows_(rows), irreversible_(irreversible) {
+        if (pairs < tree_pairs) return;
+        const unsigned words = t.bit_patterns.words_per_row;
+        tree_.emplace(words, t.reactions);
+        std::vector<unsigned> columns(words);
+        for (unsigned k : rows) {
+            if (t.reversible_rows[k]) continue;
+            const unsigned* pattern = t.bit_patterns.pattern(k);
+            for (unsigned w = 0; w < words; ++w) columns[w] = pattern[w] & irreversible[w];
+            tree_->insert(k, columns.data());
+        }
     }
-    return tree;
-}
+
+    bool covered(unsigned a, unsigned b, const unsigned* joint) const {
+        if (tree_) return tree_->find_inside_except(joint, a, b) != no_row;
+        const unsigned words = t_.bit_patterns.words_per_row;
+        for (unsigned k : rows_) {
+            if (k == a || k == b || t_.reversible_rows[k]) continue;
+            const unsigned* pattern = t_.bit_patterns.pattern(k);
+            unsigned w = 0;
+            while (w < words && (irreversible_[w] & ~joint[w] & pattern[w]) == 0) ++w;
+            if (w == words) return true;
+        }
+        return false;
+    }
+
+   private:
+    const Table& t_;
+    const std::vector<unsigned>& rows_;
+    const std::vector<unsigned>& irreversible_;
+    std::optional<Pattern_Tree> tree_;
+};
 
 // Takes the smallest free slot for a new row, or grows the store by a chunk when none is free;
 // keeps t.rows at the highest slot in use.
@@ -121,6 +152,20 @@ bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
     return false;
 }
 
+// Number of pairs of rows non-zero in the column with opposite signs there.
+template <typename Value>
+std::size_t opposite_sign_pairs(const Column_Rows& rows, Value value) {
+    std::size_t positive = 0, negative = 0;
+    for (auto p = rows.begin; p != rows.mid; ++p) {
+        if (value(*p) > 0) {
+            ++positive;
+        } else {
+            ++negative;
+        }
+    }
+    return positive * negative;
+}
+
 // The adjacency test of two irreversible rows a and b of opposite signs in the column.
 // req_zeros starts at the number of irreversible columns, the dimension of the pointed part of the
 // cone before any constraint; a column whose rows of both signs are paired cuts that part with a
@@ -131,21 +176,22 @@ bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
 // irreversible columns: that is the bound below. A pair with fewer common zeros is refused without
 // the exact test, which then looks for a third row inside their union.
 template <typename Table>
-bool adjacent(Table& t, const Pattern_Tree& irreversible_rows, unsigned a, unsigned b,
-              unsigned step, const std::vector<unsigned>& reversible) {
+bool adjacent(Table& t, const Covering_Rows<Table>& covering, unsigned a, unsigned b, unsigned step,
+              const std::vector<unsigned>& reversible) {
     const unsigned z = t.bit_patterns.count_common_zeros(a, b, reversible.data());
     if (std::int64_t(z) + step < std::int64_t(t.req_zeros) - 2) return false;
     t.bit_patterns.unite(a, b, t.scratch_pattern.get());
-    return irreversible_rows.find_inside_except(t.scratch_pattern.get(), a, b) == no_row;
+    return !covering.covered(a, b, t.scratch_pattern.get());
 }
 
 // Where a column step stands, for its pairs.
+template <typename Table>
 struct Column_Step {
     unsigned step;                            // columns done before this one
     unsigned last_slot;                       // highest slot in use when the step began
     unsigned start_rows;                      // rows of the tableau before the first step
     const std::vector<unsigned>* reversible;  // pattern mask of the reversible columns
-    const Pattern_Tree* irreversible_rows;    // without a pivot: see irreversible_rows_tree
+    const Covering_Rows<Table>* covering;     // for the adjacency test without a pivot
 };
 
 // Combines the pairs of rows with non-zero entries in the column into new rows that are zero
@@ -154,7 +200,7 @@ struct Column_Step {
 // saved in `it` and the exception passed on.
 template <typename Combination, typename Table, typename Value>
 void combine_pairs(Table& t, Kestrane_Iteration& it, const Column_Rows& rows, bool pivot,
-                   Value value, const Column_Step& step) {
+                   Value value, const Column_Step<Table>& step) {
     using T = std::remove_cvref_t<decltype(value(0u))>;
     for (auto i = rows.begin; i + 1 < rows.mid; ++i) {
         const unsigned a = *i;
@@ -169,7 +215,7 @@ void combine_pairs(Table& t, Kestrane_Iteration& it, const Column_Rows& rows, bo
             // cancel the column, and only adjacent ones give extreme directions.
             if (!a_reversible) {
                 if ((va > 0) == (vb > 0)) continue;
-                if (!adjacent(t, *step.irreversible_rows, a, b, step.step, *step.reversible)) {
+                if (!adjacent(t, *step.covering, a, b, step.step, *step.reversible)) {
                     ++it.ignored;
                     continue;
                 }
@@ -309,11 +355,11 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
         const unsigned last_slot = this->rows;
         this->rows = 0;
         // Without a pivot the pairs are of irreversible rows and need the adjacency test.
-        const Pattern_Tree irreversible_rows =
-            pivot ? Pattern_Tree(words, this->reactions)
-                  : irreversible_rows_tree(*this, current, irreversible);
+        using Self = Kestrane_Tableau<T, Combination>;
+        const Covering_Rows<Self> covering(*this, current, irreversible,
+                                           pivot ? 0 : opposite_sign_pairs(rows, value));
         combine_pairs<Combination>(*this, it, rows, pivot, value,
-                                   {step, last_slot, start_rows, &reversible, &irreversible_rows});
+                                   {step, last_slot, start_rows, &reversible, &covering});
         finish_column(*this, it, rows, current);
         ++step;
     }
