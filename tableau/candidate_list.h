@@ -26,9 +26,10 @@ struct Keyed_Candidate {
 //
 // The largest list of a column step holds most of the step's pairs, and most of them are
 // duplicates that the sort finds. Keyed beside the list, each pair would take 8 bytes in the list
-// and 16 in the copy at once; keyed in place, the block only grows to 16 bytes a pair. The block
-// comes from malloc, so that realloc can grow and shrink it: glibc remaps the pages of a large
-// block instead of copying them, and gives the pages of a shrunk one back.
+// and the size of its key (12 or 16 bytes) in the copy at once; keyed in place, the block only
+// grows to the size of the keys. The block comes from malloc, so that realloc can grow and shrink
+// it: glibc remaps the pages of a large block instead of copying them, and gives the pages of a
+// shrunk one back.
 class Candidate_List {
    public:
     Candidate_List() = default;
