@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <utility>
 
@@ -37,11 +36,6 @@ void Candidate_List::grow(std::size_t count) {
     const std::size_t capacity = std::max({count, 2 * capacity_, std::size_t(64)});
     reallocate(capacity * sizeof(combination));
     capacity_ = capacity;
-}
-
-void Candidate_List::append(const Candidate_List& other) {
-    if (other.empty()) return;
-    std::memcpy(extend(other.size_), other.pairs(), other.size_ * sizeof(combination));
 }
 
 combination* Candidate_List::extend(std::size_t count) {

@@ -50,8 +50,6 @@ class Candidate_List {
         if (size_ == capacity_) grow(size_ + 1);
         pairs()[size_++] = pair;
     }
-    // Appends the pairs of `other`, growing the block to exactly the pairs of both.
-    void append(const Candidate_List& other);
     // Grows the list by `count` pairs left for the caller to write, growing the block to exactly
     // the pairs; returns the first of them.
     combination* extend(std::size_t count);

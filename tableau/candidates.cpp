@@ -133,26 +133,6 @@ void pairs_with(const Mode_Tableau<T>& t, const unsigned* first, const unsigned*
 
 }  // namespace
 
-template <typename T>
-void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
-                          Candidate_Lists& lists, std::int64_t& tests_saved) {
-    const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first, last);
-    const std::size_t count = static_cast<std::size_t>(last - first);
-    Append_To_Lists sink{lists};
-    pairs_after(t, first, 0, count, Inner_Rows{first, patterns.data(), count}, sink, tests_saved);
-}
-
-template <typename T>
-void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
-                              const unsigned* last1, const unsigned* first2, const unsigned* last2,
-                              Candidate_Lists& lists, std::int64_t& tests_saved) {
-    const std::vector<unsigned> patterns = gathered_patterns(t.bit_patterns, first2, last2);
-    Append_To_Lists sink{lists};
-    pairs_with(t, first1, last1,
-               Inner_Rows{first2, patterns.data(), static_cast<std::size_t>(last2 - first2)}, sink,
-               tests_saved);
-}
-
 namespace {
 
 // Smallest number of pairs of one class worth sharing out over the threads.
@@ -400,26 +380,21 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
 }
 
 // Every coefficient type of the tableau has its own copy of the candidate functions.
-#define INSTANTIATE_CANDIDATE_FUNCTIONS(T)                                                       \
-    template void classify_rows(const Mode_Tableau<T>&, const Pattern_Table&, unsigned,          \
-                                Row_Classes&);                                                   \
-    template void rev_rev_combinations(const Mode_Tableau<T>&, const unsigned*, const unsigned*, \
-                                       Candidate_Lists&, std::int64_t&);                         \
-    template void irrev_other_combinations(const Mode_Tableau<T>&, const unsigned*,              \
-                                           const unsigned*, const unsigned*, const unsigned*,    \
-                                           Candidate_Lists&, std::int64_t&);                     \
-    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
-                                      Candidate_Lists&, std::int64_t&, std::int64_t&);           \
-    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,                \
-                                      Candidate_Lists&, std::int64_t&, std::int64_t&,            \
-                                      Worker_Pool&);                                             \
-    template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,              \
-                                    Zero_Pattern&);                                              \
-    template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,           \
-                                 Zero_Pattern&, unsigned*);                                      \
-    template unsigned conical_blocker(const Mode_Tableau<T>&, const Pattern_Tree&, unsigned,     \
-                                      unsigned*, Recent_Blockers&);                              \
-    template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,               \
+#define INSTANTIATE_CANDIDATE_FUNCTIONS(T)                                                   \
+    template void classify_rows(const Mode_Tableau<T>&, const Pattern_Table&, unsigned,      \
+                                Row_Classes&);                                               \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
+                                      Candidate_Lists&, std::int64_t&, std::int64_t&);       \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
+                                      Candidate_Lists&, std::int64_t&, std::int64_t&,        \
+                                      Worker_Pool&);                                         \
+    template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,          \
+                                    Zero_Pattern&);                                          \
+    template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,       \
+                                 Zero_Pattern&, unsigned*);                                  \
+    template unsigned conical_blocker(const Mode_Tableau<T>&, const Pattern_Tree&, unsigned, \
+                                      unsigned*, Recent_Blockers&);                          \
+    template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,           \
                                        std::vector<unsigned>&, unsigned&);
 
 INSTANTIATE_CANDIDATE_FUNCTIONS(int)

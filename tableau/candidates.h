@@ -85,18 +85,6 @@ class Pattern_Less {
     const Bit_Pattern& bits_;
 };
 
-// True for keyed candidates with equal union patterns in `bits`.
-class Pattern_Equal {
-   public:
-    explicit Pattern_Equal(const Bit_Pattern& bits) : less_(bits) {}
-    bool operator()(const Keyed_Candidate& a, const Keyed_Candidate& b) const {
-        return !less_(a, b) && !less_(b, a);
-    }
-
-   private:
-    Pattern_Less less_;
-};
-
 // One list of candidates per number of common zero columns, 0 to reactions - 1.
 using Candidate_Lists = std::vector<Candidate_List>;
 
@@ -113,30 +101,18 @@ template <typename T>
 void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigned column,
                    Row_Classes& classes);
 
-// Every pair of rows within [first, last), once each. A pair sharing k common zero columns is
-// appended to lists[k] when k >= t.req_zeros; otherwise tests_saved grows by one.
-template <typename T>
-void rev_rev_combinations(const Mode_Tableau<T>& t, const unsigned* first, const unsigned* last,
-                          Candidate_Lists& lists, std::int64_t& tests_saved);
-
-// Every pair of a row of [first1, last1) (irreversible rows, outer) with a row of
-// [first2, last2) (inner), accepted or refused as in rev_rev_combinations.
-template <typename T>
-void irrev_other_combinations(const Mode_Tableau<T>& t, const unsigned* first1,
-                              const unsigned* last1, const unsigned* first2, const unsigned* last2,
-                              Candidate_Lists& lists, std::int64_t& tests_saved);
-
 // Generates the candidates of all pair classes in the order REV/REV, IRREV_POS/REV,
 // IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
 // before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
-// are never paired.
-// generate_candidates with the pairs of every large class shared out over the threads of
-// `pool`; the lists end exactly as with one thread.
+// are never paired. A pair sharing k common zero columns is appended to lists[k] when
+// k >= t.req_zeros; otherwise tests_saved grows by one. The pairs of every large class are shared
+// out over the threads of `pool`; the lists end exactly as with one thread.
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
                          Worker_Pool& pool);
 
+// generate_candidates with one thread.
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible);
@@ -155,13 +131,6 @@ template <typename T>
 bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                     Zero_Pattern& summary, unsigned* union_pattern);
 
-// The row that makes a candidate conically dependent, found through the tree of every live row:
-// a row zero in `column` whose support lies inside `union_pattern`, or no_row when there is
-// none. Clears the column's bit in `union_pattern` first: the rows of the tree non-zero in the
-// column (the candidate's parents among them) can then never lie inside it, and the rows zero
-// there lie inside it exactly when they lie inside the whole union.
-// `hint` (a slot, or no_row) is tried first: candidates are tested in the order of their union
-// patterns, so the row that blocked the last one often blocks the next.
 // The rows that blocked the last candidates found dependent, the latest first: candidates are
 // tested in the order of their union patterns, so the row that blocked one often blocks the
 // next ones.
@@ -171,6 +140,12 @@ struct Recent_Blockers {
     unsigned count = 0;
 };
 
+// The row that makes a candidate conically dependent, found through the tree of every live row:
+// a row zero in `column` whose support lies inside `union_pattern`, or no_row when there is
+// none. Clears the column's bit in `union_pattern` first: the rows of the tree non-zero in the
+// column (the candidate's parents among them) can then never lie inside it, and the rows zero
+// there lie inside it exactly when they lie inside the whole union. The recent blockers are
+// tried first, and a row found is made the latest of them.
 template <typename T>
 unsigned conical_blocker(const Mode_Tableau<T>& t, const Pattern_Tree& tree, unsigned column,
                          unsigned* union_pattern, Recent_Blockers& recent);

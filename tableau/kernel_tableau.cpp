@@ -87,6 +87,23 @@ void print_summary(const Mode_Counters& c) {
     std::cout << "So far " << c.possible << " possible combinations\n";
 }
 
+// Keys the list in place with key(pair), sorts the keyed candidates by `less` and keeps the
+// first of each run that `less` finds equal, as pairs again (pair_of); returns how many it kept.
+template <typename Keyed, typename Key, typename Less, typename Pair_Of>
+std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less, Pair_Of pair_of,
+                                       Worker_Pool& pool) {
+    const std::size_t count = list.size();
+    Keyed* const begin = list.key_in_place<Keyed>(key, pool);
+    parallel_sort(begin, begin + count, less, pool);
+    const auto equal = [&less](const Keyed& a, const Keyed& b) {
+        return !less(a, b) && !less(b, a);
+    };
+    const std::size_t kept =
+        static_cast<std::size_t>(std::unique(begin, begin + count, equal) - begin);
+    list.keep_first_keyed<Keyed>(kept, pair_of);
+    return kept;
+}
+
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
 // same union support would give the same row. The list is keyed and sorted in its own memory,
 // and what the duplicates took goes back at once: of the largest lists most pairs are
@@ -102,26 +119,16 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     std::size_t kept = 0;
     const Candidate_Packing packing(bits, t.reactions, t.row_status.size());
     if (packing.fits()) {
-        Packed_Candidate* const begin = list.key_in_place<Packed_Candidate>(
-            [&](combination pair) { return packing.pack(pair, bits); }, pool);
-        const auto less = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
-            return packing.pattern_part(a) < packing.pattern_part(b);
-        };
-        parallel_sort(begin, begin + count, less, pool);
-        const auto equal = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
-            return packing.pattern_part(a) == packing.pattern_part(b);
-        };
-        kept = static_cast<std::size_t>(std::unique(begin, begin + count, equal) - begin);
-        list.keep_first_keyed<Packed_Candidate>(
-            kept, [&packing](const Packed_Candidate& c) { return packing.unpack(c); });
+        kept = keep_first_of_each_pattern<Packed_Candidate>(
+            list, [&](combination pair) { return packing.pack(pair, bits); },
+            [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
+                return packing.pattern_part(a) < packing.pattern_part(b);
+            },
+            [&packing](const Packed_Candidate& c) { return packing.unpack(c); }, pool);
     } else {
-        Keyed_Candidate* const begin = list.key_in_place<Keyed_Candidate>(
-            [&bits](combination pair) { return keyed_candidate(pair, bits); }, pool);
-        parallel_sort(begin, begin + count, Pattern_Less(bits), pool);
-        kept = static_cast<std::size_t>(std::unique(begin, begin + count, Pattern_Equal(bits)) -
-                                        begin);
-        list.keep_first_keyed<Keyed_Candidate>(kept,
-                                               [](const Keyed_Candidate& c) { return c.pair; });
+        kept = keep_first_of_each_pattern<Keyed_Candidate>(
+            list, [&bits](combination pair) { return keyed_candidate(pair, bits); },
+            Pattern_Less(bits), [](const Keyed_Candidate& c) { return c.pair; }, pool);
     }
     counters.tests_saved += static_cast<std::int64_t>(count - kept);
 }

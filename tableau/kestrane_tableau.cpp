@@ -123,13 +123,17 @@ struct Column_Rows {
 // (Gaussian pivot) and is moved to the front; without one, a column whose non-zero rows are all
 // of one sign forms no pair (those rows leave). In both cases, as for a column that is zero in
 // every row, req_zeros grows by one, which leaves req_zeros - step as it was (see adjacent).
-// Returns whether there is a pivot.
+struct Pivot_Choice {
+    bool pivot;                  // whether there is a pivot
+    std::size_t opposite_pairs;  // pairs of irreversible rows with opposite signs in the column
+};
+
 template <typename Table, typename Value>
-bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
+Pivot_Choice choose_pivot(Table& t, const Column_Rows& rows, Value value) {
     using T = std::remove_cvref_t<decltype(value(0u))>;
     auto pivot = rows.mid;
     T largest = 0;
-    unsigned pos = 0, neg = 0;
+    std::size_t pos = 0, neg = 0;
     for (auto p = rows.begin; p != rows.mid; ++p) {
         const T& v = value(*p);
         if (t.reversible_rows[*p]) {
@@ -146,24 +150,10 @@ bool choose_pivot(Table& t, const Column_Rows& rows, Value value) {
     if (pivot != rows.mid) {
         t.req_zeros += 1;
         std::iter_swap(pivot, rows.begin);
-        return true;
+        return {true, pos * neg};
     }
     if (pos == 0 || neg == 0) t.req_zeros += 1;
-    return false;
-}
-
-// Number of pairs of rows non-zero in the column with opposite signs there.
-template <typename Value>
-std::size_t opposite_sign_pairs(const Column_Rows& rows, Value value) {
-    std::size_t positive = 0, negative = 0;
-    for (auto p = rows.begin; p != rows.mid; ++p) {
-        if (value(*p) > 0) {
-            ++positive;
-        } else {
-            ++negative;
-        }
-    }
-    return positive * negative;
+    return {false, pos * neg};
 }
 
 // The adjacency test of two irreversible rows a and b of opposite signs in the column.
@@ -350,15 +340,15 @@ void Kestrane_Tableau<T, Combination>::convex_basis(Kestrane_Iteration& it, bool
             ++step;
             continue;
         }
-        const bool pivot = choose_pivot(*this, rows, value);
+        const Pivot_Choice choice = choose_pivot(*this, rows, value);
 
         const unsigned last_slot = this->rows;
         this->rows = 0;
         // Without a pivot the pairs are of irreversible rows and need the adjacency test.
         using Self = Kestrane_Tableau<T, Combination>;
         const Covering_Rows<Self> covering(*this, current, irreversible,
-                                           pivot ? 0 : opposite_sign_pairs(rows, value));
-        combine_pairs<Combination>(*this, it, rows, pivot, value,
+                                           choice.pivot ? 0 : choice.opposite_pairs);
+        combine_pairs<Combination>(*this, it, rows, choice.pivot, value,
                                    {step, last_slot, start_rows, &reversible, &covering});
         finish_column(*this, it, rows, current);
         ++step;

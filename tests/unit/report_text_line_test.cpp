@@ -20,7 +20,7 @@ TEST(TextLine, PiecesGiveTheTextOfTheirPrintfConversions) {
         std::snprintf(printed, sizeof printed, " (%d %s) [%2d] %d", value, "name", value, value);
         expected += printed;
         line.text(" (").number(value).text(" ").text("name").text(") [").padded(value, 2);
-        line.text(std::string_view("] ")).number(value);
+        line.text("] ").number(value);
     }
     // "%s" stops at a NUL character, as a C string does.
     const std::string with_nul("ab\0cd", 5);

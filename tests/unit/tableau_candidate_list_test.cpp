@@ -89,11 +89,12 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
-// Appending, truncating and releasing keep the pairs in order, and a moved-from list is empty.
-TEST(CandidateList, AppendsTruncatesAndMoves) {
+// Extending, truncating and releasing keep the pairs in order, and a moved-from list is empty.
+TEST(CandidateList, ExtendsTruncatesAndMoves) {
     Candidate_List list = list_of(100);
-    list.append(list_of(5));
-    list.append(Candidate_List());
+    combination* added = list.extend(5);
+    for (std::size_t i = 0; i < 5; ++i) added[i] = pair_number(i);
+    list.extend(0);
     ASSERT_EQ(list.size(), 105u);
     EXPECT_EQ(list[99].row1, 99u);
     EXPECT_EQ(list[100].row1, 0u);
