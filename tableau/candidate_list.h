@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <vector>
 
 #include "tableau/worker_pool.h"
 
@@ -45,6 +46,8 @@ class Candidate_List {
     const combination& back() const { return pairs()[size_ - 1]; }
     const combination* begin() const { return pairs(); }
     const combination* end() const { return pairs() + size_; }
+    combination* begin() { return pairs(); }
+    combination* end() { return pairs() + size_; }
 
     void push_back(combination pair) {
         if (size_ == capacity_) grow(size_ + 1);
@@ -57,6 +60,8 @@ class Candidate_List {
     void truncate(std::size_t count) { size_ = count; }
     // Empties the list and gives its memory back.
     void release();
+    // Makes the list its first `count` pairs (count <= size()), the block exactly as large.
+    void shrink_to(std::size_t count);
 
     // Turns every pair p into the keyed candidate key(p), of type Keyed (trivially copyable, at
     // least as large as a pair), in place and returns the keyed candidates, size() of them in
@@ -77,8 +82,6 @@ class Candidate_List {
     void reallocate(std::size_t bytes);
     // Makes room for size() keyed candidates of `bytes` bytes each, keeping the pairs at the front.
     void make_room_for_keys(std::size_t bytes);
-    // Makes the list `count` pairs long, the block exactly as large.
-    void shrink_to(std::size_t count);
     // Keys the pairs [first, last) whose keyed candidates fall on no pair of the range: pair i
     // occupies the 8 bytes from 8 i on, its keyed candidate the sizeof(Keyed) bytes from
     // sizeof(Keyed) i on.
@@ -89,6 +92,9 @@ class Candidate_List {
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;  // in pairs
 };
+
+// One list of candidates per number of common zero columns, 0 to reactions - 1.
+using Candidate_Lists = std::vector<Candidate_List>;
 
 // Ranges of fewer pairs are keyed by the calling thread alone.
 constexpr std::size_t parallel_keying = std::size_t(1) << 15;

@@ -36,20 +36,23 @@ struct Pair_Scratch {
 };
 
 // Where the accepted pairs of a generation go, by their number of common zero columns k.
-// Appended to the lists:
+// Appended to the lists the round fills:
 struct Append_To_Lists {
-    Candidate_Lists& lists;
-    void add(unsigned k, combination pair) { lists.at(k).push_back(pair); }
+    Generation_Round& round;
+    void add(unsigned k, combination pair) { round.add(k, pair); }
 };
 // Only counted, per list:
 struct Count_Per_List {
     std::vector<std::size_t>& counts;
     void add(unsigned k, combination) { ++counts[k]; }
 };
-// Written to the places made for them, the next pair of list k at next[k]:
+// Written to the places made for them, the next pair of list k at next[k] (null where the
+// round does not fill list k):
 struct Write_In_Place {
     std::vector<combination*>& next;
-    void add(unsigned k, combination pair) { *next[k]++ = pair; }
+    void add(unsigned k, combination pair) {
+        if (combination*& place = next[k]) *place++ = pair;
+    }
 };
 
 // Gives each pair (a, b), b from the inner rows, to the sink under its number of common zero
@@ -146,10 +149,11 @@ constexpr std::int64_t parallel_pairs = 20000;
 // with one thread, and no pair is copied.
 template <typename Pairs, typename Work>
 void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
-                    Candidate_Lists& lists, std::int64_t& tests_saved, Worker_Pool& pool) {
+                    Generation_Round& round, std::int64_t& tests_saved, Worker_Pool& pool) {
     const unsigned threads = pool.size();
+    Candidate_Lists& lists = round.lists;
     if (threads == 1 || total_pairs < parallel_pairs) {
-        Append_To_Lists sink{lists};
+        Append_To_Lists sink{round};
         pairs(0, outer, sink, tests_saved);
         return;
     }
@@ -168,11 +172,17 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         Count_Per_List sink{counts[thread]};
         pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
     });
-    std::vector<std::vector<combination*> > next(threads, std::vector<combination*>(lists.size()));
+    std::vector<std::size_t> coming(lists.size(), 0);
     for (std::size_t k = 0; k < lists.size(); ++k) {
-        std::size_t added = 0;
-        for (unsigned thread = 0; thread < threads; ++thread) added += counts[thread][k];
-        combination* place = lists[k].extend(added);
+        for (unsigned thread = 0; thread < threads; ++thread) coming[k] += counts[thread][k];
+    }
+    round.keep_within_budget(coming.data());
+    std::vector<std::vector<combination*> > next(threads,
+                                                 std::vector<combination*>(lists.size(), nullptr));
+    for (unsigned k = round.cut; k < round.high; ++k) {
+        if (coming[k] == 0) continue;
+        combination* place = lists[k].extend(coming[k]);
+        round.note_written(coming[k]);
         for (unsigned thread = 0; thread < threads; ++thread) {
             next[thread][k] = place;
             place += counts[thread][k];
@@ -190,7 +200,7 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
 // are those after the outer one in the same list.
 template <typename T>
 void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first,
-                    const std::vector<unsigned>& second, bool within, Candidate_Lists& lists,
+                    const std::vector<unsigned>& second, bool within, Generation_Round& round,
                     std::int64_t& tests_saved, Worker_Pool& pool) {
     const std::size_t outer = within ? (first.empty() ? 0 : first.size() - 1) : first.size();
     const std::int64_t inner = static_cast<std::int64_t>(second.size());
@@ -213,7 +223,7 @@ void generate_pairs(const Mode_Tableau<T>& t, const std::vector<unsigned>& first
             pairs_with(t, first.data() + begin, first.data() + end, inner_rows, into, saved);
         }
     };
-    generate_class(outer, total, work, pairs, lists, tests_saved, pool);
+    generate_class(outer, total, work, pairs, round, tests_saved, pool);
 }
 
 }  // namespace
@@ -223,35 +233,41 @@ void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved,
                          std::int64_t& possible) {
     Worker_Pool one_thread(1);
-    generate_candidates(t, classes, lists, tests_saved, possible, one_thread);
+    Generation_Round round(lists, 0, static_cast<unsigned>(lists.size()),
+                           Generation_Round::unlimited, true);
+    generate_candidates(t, classes, round, tests_saved, possible, one_thread);
 }
 
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
-                         Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
+                         Generation_Round& round, std::int64_t& tests_saved, std::int64_t& possible,
                          Worker_Pool& pool) {
     const std::int64_t r = static_cast<std::int64_t>(classes.rev.size());
     const std::int64_t p = static_cast<std::int64_t>(classes.irrev_pos.size());
     const std::int64_t n = static_cast<std::int64_t>(classes.irrev_neg.size());
+    // Later rounds count nothing again.
+    std::int64_t not_counted = 0;
+    std::int64_t& refused = round.first ? tests_saved : not_counted;
+    const auto begin_class = [&](const char* heading, std::int64_t pairs) {
+        if (!round.first) return;
+        std::cout << heading << '\n';
+        possible += pairs;
+    };
     if (r > 1) {
-        std::cout << "REV/REV\n";
-        possible += r * (r - 1);
-        generate_pairs(t, classes.rev, classes.rev, true, lists, tests_saved, pool);
+        begin_class("REV/REV", r * (r - 1));
+        generate_pairs(t, classes.rev, classes.rev, true, round, refused, pool);
     }
     if (r > 0 && p > 0) {
-        std::cout << "IRREV_POS/REV\n";
-        possible += r * p;
-        generate_pairs(t, classes.irrev_pos, classes.rev, false, lists, tests_saved, pool);
+        begin_class("IRREV_POS/REV", r * p);
+        generate_pairs(t, classes.irrev_pos, classes.rev, false, round, refused, pool);
     }
     if (r > 0 && n > 0) {
-        std::cout << "IRREV_NEG/REV\n";
-        possible += r * n;
-        generate_pairs(t, classes.irrev_neg, classes.rev, false, lists, tests_saved, pool);
+        begin_class("IRREV_NEG/REV", r * n);
+        generate_pairs(t, classes.irrev_neg, classes.rev, false, round, refused, pool);
     }
     if (p > 0 && n > 0) {
-        std::cout << "IRREV_POS/IRREV_NEG\n";
-        possible += p * n;
-        generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, lists, tests_saved, pool);
+        begin_class("IRREV_POS/IRREV_NEG", p * n);
+        generate_pairs(t, classes.irrev_pos, classes.irrev_neg, false, round, refused, pool);
     }
 }
 
@@ -386,7 +402,7 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
     template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
                                       Candidate_Lists&, std::int64_t&, std::int64_t&);       \
     template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
-                                      Candidate_Lists&, std::int64_t&, std::int64_t&,        \
+                                      Generation_Round&, std::int64_t&, std::int64_t&,       \
                                       Worker_Pool&);                                         \
     template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,          \
                                     Zero_Pattern&);                                          \

@@ -7,6 +7,7 @@
 
 #include "tableau/bit_pattern.h"
 #include "tableau/candidate_list.h"
+#include "tableau/generation_round.h"
 #include "tableau/pattern_table.h"
 #include "tableau/pattern_tree.h"
 #include "tableau/tableau.h"
@@ -58,8 +59,10 @@ class Candidate_Packing {
     std::uint64_t pattern_part(const Packed_Candidate& candidate) const {
         std::uint64_t head;
         std::memcpy(&head, candidate.words, sizeof head);
-        return head >> spare_;
+        return pattern_part(head);
     }
+    // The same of a keyed candidate's head.
+    std::uint64_t pattern_part(std::uint64_t head) const { return head >> spare_; }
 
    private:
     unsigned spare_ = 0;
@@ -85,9 +88,6 @@ class Pattern_Less {
     const Bit_Pattern& bits_;
 };
 
-// One list of candidates per number of common zero columns, 0 to reactions - 1.
-using Candidate_Lists = std::vector<Candidate_List>;
-
 // The rows non-zero in the processed column, by class.
 struct Row_Classes {
     std::vector<unsigned> rev;        // reversible rows
@@ -102,17 +102,18 @@ void classify_rows(const Mode_Tableau<T>& t, const Pattern_Table& table, unsigne
                    Row_Classes& classes);
 
 // Generates the candidates of all pair classes in the order REV/REV, IRREV_POS/REV,
-// IRREV_NEG/REV, IRREV_POS/IRREV_NEG, printing each class's heading to standard output just
-// before its pairs and adding its size product to `possible`. Irreversible rows of the same sign
-// are never paired. A pair sharing k common zero columns is appended to lists[k] when
-// k >= t.req_zeros; otherwise tests_saved grows by one. The pairs of every large class are shared
-// out over the threads of `pool`; the lists end exactly as with one thread.
+// IRREV_NEG/REV, IRREV_POS/IRREV_NEG. Irreversible rows of the same sign are never paired. A pair
+// sharing k common zero columns is appended to lists[k] when k >= t.req_zeros and the round
+// fills list k; a pair sharing fewer is refused. The first round of a step prints each class's
+// heading to standard output just before its pairs, adds the class's size product to `possible`
+// and counts the refused pairs in `tests_saved`. The pairs of every large class are shared out
+// over the threads of `pool`; the lists end exactly as with one thread.
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
-                         Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible,
+                         Generation_Round& round, std::int64_t& tests_saved, std::int64_t& possible,
                          Worker_Pool& pool);
 
-// generate_candidates with one thread.
+// generate_candidates of a first round that fills every list, with one thread.
 template <typename T>
 void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& lists, std::int64_t& tests_saved, std::int64_t& possible);

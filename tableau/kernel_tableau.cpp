@@ -104,6 +104,50 @@ std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less,
     return kept;
 }
 
+// Parts of a list sorted by looked-up keys are keyed once they have at most this many pairs.
+constexpr std::ptrdiff_t keyed_part = std::ptrdiff_t(1) << 16;
+
+// Sorts a list of pairs as keep_first_of_each_pattern does with packed candidates, and keeps the
+// same pairs, without keying the whole list: while a part of the sort is large, the pairs
+// themselves are partitioned, each compared through the heads of its rows' patterns; a part of
+// at most keyed_part pairs is packed into a buffer of its thread, sorted there with the
+// partitions it has left and written back. The comparisons are those of the packed sort, so the
+// order is the same, ties included; the list takes no more memory than its pairs.
+std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_Pattern& bits,
+                                               const Candidate_Packing& packing,
+                                               Worker_Pool& pool) {
+    std::vector<std::uint64_t> heads(bits.patterns.size() / bits.words_per_row);
+    for (unsigned r = 0; r < heads.size(); ++r) heads[r] = keyed_candidate({r, r}, bits).head;
+    const auto key = [&](const combination& c) {
+        return packing.pattern_part(heads[c.row1] | heads[c.row2]);
+    };
+    const auto less = [&key](const combination& a, const combination& b) {
+        return key(a) < key(b);
+    };
+    const auto packed_less = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
+        return packing.pattern_part(a) < packing.pattern_part(b);
+    };
+    std::vector<std::vector<Packed_Candidate> > buffers(pool.size());
+    const auto sort_keyed = [&](combination* first, combination* last, std::ptrdiff_t depth,
+                                unsigned thread) {
+        std::vector<Packed_Candidate>& buffer = buffers[thread];
+        buffer.resize(static_cast<std::size_t>(last - first));
+        std::transform(first, last, buffer.begin(),
+                       [&](combination pair) { return packing.pack(pair, bits); });
+        parallel_sort_detail::introsort(buffer.begin(), buffer.end(), depth, packed_less);
+        std::transform(buffer.begin(), buffer.end(), first,
+                       [&packing](const Packed_Candidate& c) { return packing.unpack(c); });
+    };
+    parallel_sort_down_to(list.begin(), list.end(), less, pool, keyed_part, sort_keyed);
+    combination* pairs = list.begin();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (kept == 0 || key(pairs[i]) != key(pairs[kept - 1])) pairs[kept++] = pairs[i];
+    }
+    list.shrink_to(kept);
+    return kept;
+}
+
 // Sorts the candidates by union pattern and keeps one candidate of each pattern: pairs with the
 // same union support would give the same row. The list is keyed and sorted in its own memory,
 // and what the duplicates took goes back at once: of the largest lists most pairs are
@@ -118,7 +162,11 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     if (count > trimmed_list) malloc_trim(0);
     std::size_t kept = 0;
     const Candidate_Packing packing(bits, t.reactions, t.row_status.size());
-    if (packing.fits()) {
+    const bool keys_fit =
+        count * sizeof(Packed_Candidate) <= candidate_budget() * sizeof(combination);
+    if (packing.fits() && !keys_fit) {
+        kept = keep_first_of_each_pattern_unkeyed(list, bits, packing, pool);
+    } else if (packing.fits()) {
         kept = keep_first_of_each_pattern<Packed_Candidate>(
             list, [&](combination pair) { return packing.pack(pair, bits); },
             [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
@@ -294,6 +342,29 @@ void process_candidates(Kernel_Tableau<T>& t, Candidate_List& list, unsigned col
     list.release();
 }
 
+// Generates the candidates of the rows of `classes`, non-zero in `column`, and makes the new rows
+// zero in it, processing the lists of pairs that share the most zero columns first. The lists of
+// a step hold at most candidate_budget() pairs at once unless one list alone holds more: the pairs
+// are then generated again for the lists left to a later round, after the higher ones are
+// processed. The rows of the classes stay as they are meanwhile, so every list gets the same
+// pairs in the same order as in one round.
+template <typename T>
+void make_rows_of_column(Kernel_Tableau<T>& t, const Row_Classes& classes,
+                         Candidate_Lists& candidates, unsigned column, Mode_Run& run) {
+    unsigned high = t.reactions;
+    for (bool first = true;; first = false) {
+        Generation_Round round(candidates, 0, high, candidate_budget(), first);
+        generate_candidates(t, classes, round, run.counters.tests_saved, run.counters.possible,
+                            run.pool);
+        if (first) t.take_time(true);
+        for (unsigned k = high; k-- > round.cut;) {
+            process_candidates(t, candidates[k], column, run);
+        }
+        if (round.cut == round.low) return;
+        high = round.cut;
+    }
+}
+
 // Moves the highest live rows into the lowest free slots until the rows occupy slots 0 to
 // rows - 1, then shrinks every per-slot store to them.
 template <typename T>
@@ -315,7 +386,14 @@ void compact_rows(Kernel_Tableau<T>& t, std::vector<unsigned>& free_rows) {
     free_rows.clear();
 }
 
+// The budget of every mode iteration; set before the iterations start.
+std::size_t budget_in_pairs = default_candidate_budget;
+
 }  // namespace
+
+std::size_t candidate_budget() { return budget_in_pairs; }
+
+void set_candidate_budget(std::size_t pairs) { budget_in_pairs = pairs; }
 
 template <typename T>
 void Kernel_Tableau<T>::resize_tableau(std::vector<unsigned>& free_rows) {
@@ -368,16 +446,10 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
         run.tree.refresh_common();
         classify_rows(*this, run.table, column, classes);
-        generate_candidates(*this, classes, candidates, run.counters.tests_saved,
-                            run.counters.possible, run.pool);
+        make_rows_of_column(*this, classes, candidates, column, run);
         classes.rev.clear();
         classes.irrev_pos.clear();
         classes.irrev_neg.clear();
-        this->take_time(true);
-        // Pairs that share the most zero columns first.
-        for (unsigned k = this->reactions; k-- > 0;) {
-            process_candidates(*this, candidates[k], column, run);
-        }
         ++run.counters.step;
     }
 

@@ -1,9 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "tableau/kestrane_tableau.h"
 #include "tableau/tableau.h"
+
+// Pairs of rows that the candidate lists of a column step of the elementary-mode iteration may
+// hold at once, unless one list alone holds more; by default 1 GiB of them. A step whose
+// candidates would take more generates them in rounds, and a list whose keyed candidates would
+// take more is sorted without keying it whole: the memory is capped, the results are the same.
+constexpr std::size_t default_candidate_budget = (std::size_t(1) << 30) / 8;
+std::size_t candidate_budget();
+void set_candidate_budget(std::size_t pairs);
 
 // Tableau of the elementary-mode iteration, built from a convex-basis tableau after its convex
 // basis has been computed: its rows start as the basis vectors (reaction part only), with

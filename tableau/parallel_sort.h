@@ -136,6 +136,27 @@ void insertion_sort(It first, It last, Less& less) {
     }
 }
 
+// Sorts [first, last) as the library's sort does, `depth` partitions deep at most, while a part
+// has more than `small` elements (small >= threshold), and hands each part of at most `small`
+// elements that the partitions leave to finish(first, last, depth), with the partitions it may
+// still take, to be sorted to the end the same way. A part that reaches the depth is heap sorted.
+template <typename It, typename Less, typename Finish>
+void introsort_down_to(It first, It last, std::ptrdiff_t depth, Less& less, std::ptrdiff_t small,
+                       Finish& finish) {
+    while (last - first > small) {
+        if (depth == 0) {
+            std::make_heap(first, last, less);
+            std::sort_heap(first, last, less);
+            return;
+        }
+        --depth;
+        const It cut = partition_around_median(first, last, less);
+        introsort_down_to(cut, last, depth, less, small, finish);
+        last = cut;
+    }
+    finish(first, last, depth);
+}
+
 // Sorts [first, last) as the library's sort does, `depth` partitions deep at most: partitions
 // until a part has at most `threshold` elements, heap sorts a part that reaches the depth, and
 // sorts each small part by insertion as soon as it is left. The library leaves the insertion
@@ -144,18 +165,15 @@ void insertion_sort(It first, It last, Less& less) {
 // it is still in the cache gives the same order.
 template <typename It, typename Less>
 void introsort(It first, It last, std::ptrdiff_t depth, Less& less) {
-    while (last - first > threshold) {
-        if (depth == 0) {
-            std::make_heap(first, last, less);
-            std::sort_heap(first, last, less);
-            return;
-        }
-        --depth;
-        const It cut = partition_around_median(first, last, less);
-        introsort(cut, last, depth, less);
-        last = cut;
-    }
-    insertion_sort(first, last, less);
+    auto by_insertion = [&less](It part_first, It part_last, std::ptrdiff_t) {
+        insertion_sort(part_first, part_last, less);
+    };
+    introsort_down_to(first, last, depth, less, threshold, by_insertion);
+}
+
+// The partitions the library's sort allows a range of `length` elements.
+inline std::ptrdiff_t depth_limit(std::ptrdiff_t length) {
+    return 2 * (std::bit_width(static_cast<std::size_t>(length)) - 1);
 }
 
 // A range still to be sorted, with the partitions it may still take.
@@ -168,20 +186,28 @@ struct Part {
 
 }  // namespace parallel_sort_detail
 
-// Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`.
-// `less` must be a strict weak order and safe to call from several threads at once.
+// Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`, as far
+// as parts of at most `small` elements (small >= 16): each such part that the partitions leave is
+// handed to finish(first, last, depth, thread), on the thread that left it, to be sorted to the
+// end as introsort would sort it with `depth` partitions left. `less` must be a strict weak
+// order and safe to call from several threads at once.
 //
 // The parts that partitions leave are independent, so the threads share them from one stack: a
 // thread takes the largest part, partitions it once and puts both pieces back while the part is
-// large, and sorts a small one to the end. Which thread does what changes nothing in the result.
-template <typename It, typename Less>
-void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
+// large, and sorts a smaller one down to the small parts. Which thread does what changes nothing
+// in the result.
+template <typename It, typename Less, typename Finish>
+void parallel_sort_down_to(It first, It last, Less less, Worker_Pool& pool, std::ptrdiff_t small,
+                           Finish finish) {
     namespace detail = parallel_sort_detail;
     const std::ptrdiff_t length = last - first;
     if (length < 2) return;
-    const std::ptrdiff_t depth = 2 * (std::bit_width(static_cast<std::size_t>(length)) - 1);
+    const std::ptrdiff_t depth = detail::depth_limit(length);
     if (pool.size() == 1) {
-        detail::introsort(first, last, depth, less);
+        auto on_thread = [&finish](It part_first, It part_last, std::ptrdiff_t part_depth) {
+            finish(part_first, part_last, part_depth, 0u);
+        };
+        detail::introsort_down_to(first, last, depth, less, small, on_thread);
         return;
     }
     // Parts of more than this many elements are shared out further: about eight per thread.
@@ -190,7 +216,10 @@ void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
     std::mutex mutex;
     std::condition_variable changed;
     unsigned busy = 0;  // threads working on a part they took
-    pool.run([&](unsigned) {
+    pool.run([&](unsigned thread) {
+        auto on_thread = [&finish, thread](It part_first, It part_last, std::ptrdiff_t part_depth) {
+            finish(part_first, part_last, part_depth, thread);
+        };
         std::unique_lock<std::mutex> lock(mutex);
         while (true) {
             changed.wait(lock, [&] { return !parts.empty() || busy == 0; });
@@ -202,17 +231,28 @@ void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
             parts.erase(largest);
             ++busy;
             lock.unlock();
-            if (part.last - part.first > split && part.depth > 0) {
+            if (part.last - part.first > std::max(split, small) && part.depth > 0) {
                 const It cut = detail::partition_around_median(part.first, part.last, less);
                 lock.lock();
                 parts.push_back({part.first, cut, part.depth - 1});
                 parts.push_back({cut, part.last, part.depth - 1});
             } else {
-                detail::introsort(part.first, part.last, part.depth, less);
+                detail::introsort_down_to(part.first, part.last, part.depth, less, small,
+                                          on_thread);
                 lock.lock();
             }
             --busy;
             changed.notify_all();
         }
     });
+}
+
+// Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`.
+// `less` must be a strict weak order and safe to call from several threads at once.
+template <typename It, typename Less>
+void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
+    auto by_insertion = [&less](It part_first, It part_last, std::ptrdiff_t, unsigned) {
+        parallel_sort_detail::insertion_sort(part_first, part_last, less);
+    };
+    parallel_sort_down_to(first, last, less, pool, parallel_sort_detail::threshold, by_insertion);
 }

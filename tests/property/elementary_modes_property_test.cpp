@@ -20,6 +20,7 @@
 #include "matrix/records.h"
 #include "matrix/reduction.h"
 #include "matrix/subset.h"
+#include "tableau/kernel_tableau.h"
 #include "tableau/worker_pool.h"
 #include "tests/support/exact_elimination.h"
 
@@ -433,6 +434,27 @@ TEST(ElementaryModesProperty, ThreadCountChangesNeitherModesNorConsole) {
     EXPECT_EQ(three.modes, one.modes);
     EXPECT_EQ(without_times(three.console), without_times(one.console));
     EXPECT_EQ(one.modes.size(), 818u);
+}
+
+// A candidate budget far below what the column steps need makes every large step generate its
+// pairs in rounds and sort its large lists without keying them whole: the modes and every
+// console line stay those of the default budget, with one thread and with three.
+TEST(ElementaryModesProperty, CandidateBudgetChangesNeitherModesNorConsole) {
+    std::mt19937 random(7031);
+    const Network net = random_network(random, 18, 24, 9, 20);
+    SCOPED_TRACE(describe(net));
+    set_thread_count(1);
+    const Program_Modes whole = program_modes(net);
+    set_candidate_budget(100);
+    for (const unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        set_thread_count(threads);
+        const Program_Modes in_rounds = program_modes(net);
+        EXPECT_EQ(in_rounds.modes, whole.modes);
+        EXPECT_EQ(without_times(in_rounds.console), without_times(whole.console));
+    }
+    set_candidate_budget(default_candidate_budget);
+    set_thread_count(0);
 }
 
 // Every non-negative conservation relation y satisfies y Nint = 0 with y >= 0, and the relations

@@ -190,43 +190,62 @@ TEST(GenerateCandidates, CountsCommonZerosOverEveryPatternWord) {
     }
 }
 
+// A tableau of 600 rows over `width` columns, positive in column 0 at even rows and negative at
+// odd ones, the first 250 reversible, with few non-zero entries elsewhere.
+Kernel_Tableau<int> random_pair_tableau(std::mt19937& random, int width) {
+    Rows rows;
+    std::vector<bool> reversible;
+    for (unsigned r = 0; r < 600; ++r) {
+        std::vector<int> row(width, 0);
+        for (int& entry : row) entry = static_cast<int>(random() % 7) - 3;
+        for (int& entry : row) entry = std::abs(entry) > 1 ? 0 : entry;
+        row[0] = r % 2 == 0 ? 1 : -1;
+        rows.push_back(row);
+        reversible.push_back(r < 250);
+    }
+    return start_tableau(rows, std::vector<int>(width, 0), reversible, width / 2);
+}
+
+// The pair classes of the tableau's rows for column 0.
+Row_Classes classes_of_column_0(const Kernel_Tableau<int>& t) {
+    Pattern_Table table(t.bit_patterns);
+    file_all_rows(t, table);
+    table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+    Row_Classes classes;
+    classify_rows(t, table, 0, classes);
+    return classes;
+}
+
+using Pairs_By_List = std::vector<std::vector<std::pair<unsigned, unsigned> > >;
+
+// Appends the pairs of lists [from, to) to `made`, list by list.
+void take_pairs(const Candidate_Lists& lists, unsigned from, unsigned to, Pairs_By_List& made) {
+    for (unsigned k = from; k < to; ++k) {
+        for (const combination& pair : lists[k]) made[k].emplace_back(pair.row1, pair.row2);
+    }
+}
+
 // With several threads every class large enough is shared out: the lists, the refused pairs and
 // the possible pairs are those of one thread, for patterns of one and of two words.
 TEST(GenerateCandidates, GivesTheListsOfOneThreadWithSeveralThreads) {
     std::mt19937 random(3);
     for (const int width : {30, 51}) {
         SCOPED_TRACE(width);
-        Rows rows;
-        std::vector<bool> reversible;
-        for (unsigned r = 0; r < 600; ++r) {
-            std::vector<int> row(width, 0);
-            for (int& entry : row) entry = static_cast<int>(random() % 7) - 3;
-            for (int& entry : row) entry = std::abs(entry) > 1 ? 0 : entry;
-            row[0] = r % 2 == 0 ? 1 : -1;
-            rows.push_back(row);
-            reversible.push_back(r < 250);
-        }
-        Kernel_Tableau<int> t =
-            start_tableau(rows, std::vector<int>(width, 0), reversible, width / 2);
-        Pattern_Table table(t.bit_patterns);
-        file_all_rows(t, table);
-        table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
-        Row_Classes classes;
-        classify_rows(t, table, 0, classes);
-        std::vector<std::vector<std::pair<unsigned, unsigned> > > one_thread;
+        const Kernel_Tableau<int> t = random_pair_tableau(random, width);
+        const Row_Classes classes = classes_of_column_0(t);
+        Pairs_By_List one_thread;
         std::int64_t saved_by_one = 0, possible_with_one = 0;
         for (const unsigned threads : {1u, 2u, 3u}) {
             SCOPED_TRACE(threads);
             Worker_Pool pool(threads);
             Candidate_Lists lists(t.reactions);
+            Generation_Round round(lists, 0, t.reactions, Generation_Round::unlimited, true);
             std::int64_t tests_saved = 0, possible = 0;
             ::testing::internal::CaptureStdout();
-            generate_candidates(t, classes, lists, tests_saved, possible, pool);
+            generate_candidates(t, classes, round, tests_saved, possible, pool);
             ::testing::internal::GetCapturedStdout();
-            std::vector<std::vector<std::pair<unsigned, unsigned> > > made(lists.size());
-            for (unsigned k = 0; k < lists.size(); ++k) {
-                for (const combination& pair : lists[k]) made[k].emplace_back(pair.row1, pair.row2);
-            }
+            Pairs_By_List made(lists.size());
+            take_pairs(lists, 0, t.reactions, made);
             if (threads == 1) {
                 one_thread = made;
                 saved_by_one = tests_saved;
@@ -237,6 +256,57 @@ TEST(GenerateCandidates, GivesTheListsOfOneThreadWithSeveralThreads) {
             EXPECT_EQ(made, one_thread);
             EXPECT_EQ(tests_saved, saved_by_one);
             EXPECT_EQ(possible, possible_with_one);
+        }
+    }
+}
+
+// Generated in rounds within a budget, the lists of all rounds together are those of one round
+// without a budget, pair for pair; only the first round prints the headings and counts the
+// refused and possible pairs. With one thread the budget is kept pair by pair, with several
+// class by class.
+TEST(GenerateCandidates, RoundsWithinABudgetGiveTheListsOfOneRound) {
+    std::mt19937 random(8);
+    const Kernel_Tableau<int> t = random_pair_tableau(random, 51);
+    const Row_Classes classes = classes_of_column_0(t);
+    const unsigned reactions = t.reactions;
+    Candidate_Lists whole(reactions);
+    std::int64_t whole_saved = 0, whole_possible = 0;
+    ::testing::internal::CaptureStdout();
+    generate_candidates(t, classes, whole, whole_saved, whole_possible);
+    const std::string headings = ::testing::internal::GetCapturedStdout();
+    Pairs_By_List expected(reactions);
+    take_pairs(whole, 0, reactions, expected);
+    std::size_t largest = 0, total = 0;
+    for (const Candidate_List& list : whole) {
+        largest = std::max(largest, list.size());
+        total += list.size();
+    }
+    ASSERT_GT(total, largest);
+    for (const std::size_t budget : {std::size_t(1), largest, total}) {
+        for (const unsigned threads : {1u, 2u}) {
+            SCOPED_TRACE(testing::Message() << "budget " << budget << ", threads " << threads);
+            Worker_Pool pool(threads);
+            Candidate_Lists lists(reactions);
+            Pairs_By_List made(reactions);
+            std::int64_t tests_saved = 0, possible = 0;
+            unsigned rounds = 0;
+            ::testing::internal::CaptureStdout();
+            for (unsigned high = reactions;; ++rounds) {
+                Generation_Round round(lists, 0, high, budget, rounds == 0);
+                generate_candidates(t, classes, round, tests_saved, possible, pool);
+                std::size_t held = 0;
+                for (unsigned k = round.cut; k < high; ++k) held += lists[k].size();
+                EXPECT_LE(held, std::max(budget, largest) + budget / 16 + 1);
+                take_pairs(lists, round.cut, high, made);
+                for (Candidate_List& list : lists) list.release();
+                if (round.cut == round.low) break;
+                high = round.cut;
+            }
+            EXPECT_EQ(::testing::internal::GetCapturedStdout(), headings);
+            EXPECT_EQ(made, expected);
+            EXPECT_EQ(tests_saved, whole_saved);
+            EXPECT_EQ(possible, whole_possible);
+            EXPECT_EQ(rounds > 0, budget < total);
         }
     }
 }

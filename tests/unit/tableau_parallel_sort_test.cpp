@@ -80,4 +80,45 @@ TEST(ParallelSort, ShortInputsOfEveryShape) {
     }
 }
 
+// Sorted as far as parts of at most `small` elements, each part then copied into pairs of key
+// and tag and sorted there with the partitions it has left: every element, equal ones included,
+// ends where std::sort leaves it, and no part handed over is larger than `small`.
+TEST(ParallelSort, PartsFinishedInAnotherFormEndAsStdSortLeavesThem) {
+    std::mt19937 random(5);
+    for (const unsigned distinct : {40u, 100000u}) {
+        std::vector<Tagged> input(100000);
+        for (std::size_t i = 0; i < input.size(); ++i) {
+            input[i] = {static_cast<unsigned>(random() % distinct), static_cast<unsigned>(i)};
+        }
+        std::vector<Tagged> expected = input;
+        std::sort(expected.begin(), expected.end(), Key_Less());
+        for (const std::ptrdiff_t small : {16, 300, 20000}) {
+            for (const unsigned threads : {1u, 2u, 3u}) {
+                SCOPED_TRACE(testing::Message() << "distinct " << distinct << ", small " << small
+                                                << ", threads " << threads);
+                Worker_Pool pool(threads);
+                std::vector<Tagged> sorted = input;
+                std::vector<std::vector<std::pair<unsigned, unsigned> > > copies(threads);
+                std::vector<std::ptrdiff_t> largest(threads, 0);
+                const auto finish = [&](auto first, auto last, std::ptrdiff_t depth,
+                                        unsigned thread) {
+                    largest[thread] = std::max(largest[thread], last - first);
+                    auto& copy = copies[thread];
+                    copy.clear();
+                    for (auto i = first; i != last; ++i) copy.emplace_back(i->key, i->tag);
+                    auto by_key = [](const auto& a, const auto& b) { return a.first < b.first; };
+                    parallel_sort_detail::introsort(copy.begin(), copy.end(), depth, by_key);
+                    for (const auto& [key, tag] : copy) *first++ = Tagged{key, tag};
+                };
+                parallel_sort_down_to(sorted.begin(), sorted.end(), Key_Less(), pool, small,
+                                      finish);
+                EXPECT_LE(*std::max_element(largest.begin(), largest.end()), small);
+                for (std::size_t i = 0; i < sorted.size(); ++i) {
+                    ASSERT_EQ(sorted[i].tag, expected[i].tag) << "position " << i;
+                }
+            }
+        }
+    }
+}
+
 }  // namespace

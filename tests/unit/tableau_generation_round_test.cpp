@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tableau/generation_round.h"
+
+namespace {
+
+// Lists of the given sizes, their pairs numbered by list.
+Candidate_Lists lists_of_sizes(const std::vector<std::size_t>& sizes) {
+    Candidate_Lists lists(sizes.size());
+    for (unsigned k = 0; k < sizes.size(); ++k) {
+        for (std::size_t i = 0; i < sizes[k]; ++i) lists[k].push_back({k, unsigned(i)});
+    }
+    return lists;
+}
+
+std::vector<std::size_t> sizes_of(const Candidate_Lists& lists) {
+    std::vector<std::size_t> sizes;
+    for (const Candidate_List& list : lists) sizes.push_back(list.size());
+    return sizes;
+}
+
+// The lowest lists are given up while the lists with the pairs still to come hold more than the
+// budget and a higher list holds any; lists outside [low, high) are left alone.
+TEST(GenerationRound, GivesUpTheLowestListsBeyondTheBudget) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> sizes;
+        std::vector<std::size_t> coming;
+        unsigned low, high;
+        std::size_t budget;
+        unsigned cut;
+        std::vector<std::size_t> sizes_after;
+    };
+    const std::vector<Case> cases{
+        {"WithinTheBudget", {0, 3, 4, 2}, {0, 0, 0, 0}, 0, 4, 9, 0, {0, 3, 4, 2}},
+        {"LowestGivenUp", {0, 3, 4, 2}, {0, 0, 0, 0}, 0, 4, 8, 2, {0, 0, 4, 2}},
+        {"DownToTheTopList", {5, 3, 4, 9}, {0, 0, 0, 0}, 0, 4, 2, 3, {0, 0, 0, 9}},
+        {"EmptyTopListsDoNotCount", {5, 3, 0, 0}, {0, 0, 0, 0}, 0, 4, 1, 1, {0, 3, 0, 0}},
+        {"PairsToComeCount", {2, 2, 0, 0}, {0, 3, 0, 4}, 0, 4, 7, 2, {0, 0, 0, 0}},
+        {"OnlyTheRoundsLists", {7, 2, 2, 6}, {0, 0, 0, 0}, 1, 3, 3, 2, {7, 0, 2, 6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Candidate_Lists lists = lists_of_sizes(c.sizes);
+        Generation_Round round(lists, c.low, c.high, c.budget, true);
+        for (unsigned k = c.low; k < c.high; ++k) round.note_written(c.sizes[k]);
+        round.keep_within_budget(c.coming.data());
+        EXPECT_EQ(round.cut, c.cut);
+        EXPECT_EQ(sizes_of(lists), c.sizes_after);
+        std::size_t stored = 0;
+        for (unsigned k = round.cut; k < c.high; ++k) stored += lists[k].size();
+        EXPECT_EQ(round.stored, stored);
+    }
+}
+
+// Pairs added one by one land in their list while the round fills it; over the budget the lowest
+// list is given up and its later pairs are dropped too, and the top list is kept even alone over
+// the budget.
+TEST(GenerationRound, AddedPairsKeepTheRoundWithinItsBudget) {
+    Candidate_Lists lists(4);
+    Generation_Round round(lists, 0, 3, 4, true);
+    const std::vector<unsigned> ks{0, 1, 3, 0, 2, 1, 0, 2, 2, 2, 2, 1};
+    for (unsigned i = 0; i < ks.size(); ++i) round.add(ks[i], {ks[i], i});
+    EXPECT_EQ(round.cut, 2u);
+    EXPECT_EQ(sizes_of(lists), (std::vector<std::size_t>{0, 0, 5, 0}));
+    EXPECT_EQ(round.stored, 5u);
+    EXPECT_EQ(lists[2][0].row2, 4u);
+    EXPECT_EQ(lists[2][4].row2, 10u);
+}
+
+}  // namespace
