@@ -3,14 +3,24 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 #include <utility>
+
+Pair_Code Pair_Code::for_slots(std::size_t slots) {
+    Pair_Code code;
+    code.row_bits_ = std::max(1u, static_cast<unsigned>(std::bit_width(slots > 0 ? slots - 1 : 0)));
+    code.bytes_ = std::max(4u, (2 * code.row_bits_ + 7) / 8);
+    code.row_mask_ = (std::uint64_t(1) << code.row_bits_) - 1;
+    return code;
+}
 
 Candidate_List::~Candidate_List() { std::free(block_); }
 
 Candidate_List::Candidate_List(Candidate_List&& other) noexcept
     : block_(std::exchange(other.block_, nullptr)),
       size_(std::exchange(other.size_, 0)),
-      capacity_(std::exchange(other.capacity_, 0)) {}
+      capacity_(std::exchange(other.capacity_, 0)),
+      code_(other.code_) {}
 
 Candidate_List& Candidate_List::operator=(Candidate_List&& other) noexcept {
     if (this != &other) {
@@ -18,8 +28,15 @@ Candidate_List& Candidate_List::operator=(Candidate_List&& other) noexcept {
         block_ = std::exchange(other.block_, nullptr);
         size_ = std::exchange(other.size_, 0);
         capacity_ = std::exchange(other.capacity_, 0);
+        code_ = other.code_;
     }
     return *this;
+}
+
+void Candidate_List::use(Pair_Code code) {
+    if (!empty()) throw std::logic_error("Candidate_List::use: the list holds pairs");
+    release();
+    code_ = code;
 }
 
 void Candidate_List::reallocate(std::size_t bytes) {
@@ -27,25 +44,25 @@ void Candidate_List::reallocate(std::size_t bytes) {
         release();
         return;
     }
-    void* moved = std::realloc(block_, bytes);
+    void* moved = std::realloc(block_, bytes + sizeof(std::uint64_t));
     if (moved == nullptr) throw std::bad_alloc();
     block_ = moved;
 }
 
 void Candidate_List::grow(std::size_t count) {
     const std::size_t capacity = std::max({count, 2 * capacity_, std::size_t(64)});
-    reallocate(capacity * sizeof(combination));
+    reallocate(capacity * code_.bytes());
     capacity_ = capacity;
 }
 
-combination* Candidate_List::extend(std::size_t count) {
+std::size_t Candidate_List::extend(std::size_t count) {
     if (size_ + count > capacity_) {
-        reallocate((size_ + count) * sizeof(combination));
+        reallocate((size_ + count) * code_.bytes());
         capacity_ = size_ + count;
     }
-    combination* added = pairs() + size_;
+    const std::size_t first = size_;
     size_ += count;
-    return added;
+    return first;
 }
 
 void Candidate_List::release() {
@@ -56,16 +73,16 @@ void Candidate_List::release() {
 }
 
 void Candidate_List::make_room_for_keys(std::size_t bytes) {
-    if (size_ * bytes > capacity_ * sizeof(combination)) {
-        const std::size_t capacity =
-            (size_ * bytes + sizeof(combination) - 1) / sizeof(combination);
-        reallocate(capacity * sizeof(combination));
+    const std::size_t pair_bytes = code_.bytes();
+    if (size_ * bytes > capacity_ * pair_bytes) {
+        const std::size_t capacity = (size_ * bytes + pair_bytes - 1) / pair_bytes;
+        reallocate(capacity * pair_bytes);
         capacity_ = capacity;
     }
 }
 
 void Candidate_List::shrink_to(std::size_t count) {
     size_ = count;
-    reallocate(count * sizeof(combination));
+    reallocate(count * code_.bytes());
     capacity_ = count;
 }

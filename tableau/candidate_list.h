@@ -1,7 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -22,15 +24,90 @@ struct Keyed_Candidate {
     combination pair;
 };
 
+static_assert(std::endian::native == std::endian::little,
+              "stored pairs are the lowest bytes of their numbers");
+
+// How a list stores its pairs: the row numbers of a pair, row1 above row2, make one number of
+// 2 row_bits bits, of which the list keeps the `bytes` lowest bytes. A column step pairs only
+// rows it had when it began, so that their numbers fit the code made for its slots.
+class Pair_Code {
+   public:
+    // Rows of 32 bits in 8 bytes: every pair fits.
+    Pair_Code() = default;
+    // The code for rows below `slots`: as few bytes as hold both numbers, at least 4.
+    static Pair_Code for_slots(std::size_t slots);
+
+    unsigned bytes() const { return bytes_; }
+    std::uint64_t encode(combination pair) const {
+        return (std::uint64_t(pair.row1) << row_bits_) | pair.row2;
+    }
+    combination decode(std::uint64_t number) const {
+        return combination{static_cast<unsigned>(number >> row_bits_),
+                           static_cast<unsigned>(number & row_mask_)};
+    }
+
+   private:
+    unsigned row_bits_ = 32;
+    unsigned bytes_ = 8;
+    std::uint64_t row_mask_ = 0xffffffffu;
+};
+
+namespace candidate_list_detail {
+
+// The number in the W bytes at `at`. Put together from loads of 4, 2 and 1 bytes in registers: a
+// copy of W bytes into a wider number goes through memory, and its wide load waits for the narrow
+// stores before it.
+template <unsigned W>
+std::uint64_t load(const unsigned char* at) {
+    static_assert(W >= 4 && W <= 8);
+    if constexpr (W == 8) {
+        std::uint64_t n;
+        std::memcpy(&n, at, 8);
+        return n;
+    } else {
+        std::uint32_t low;
+        std::memcpy(&low, at, 4);
+        std::uint64_t n = low;
+        if constexpr (W >= 6) {
+            std::uint16_t middle;
+            std::memcpy(&middle, at + 4, 2);
+            n |= std::uint64_t(middle) << 32;
+        }
+        if constexpr (W == 5 || W == 7) n |= std::uint64_t(at[W - 1]) << (8 * (W - 1));
+        return n;
+    }
+}
+
+// Stores the lowest W bytes of `n` at `at`.
+template <unsigned W>
+void store(unsigned char* at, std::uint64_t n) {
+    std::memcpy(at, &n, W);
+}
+
+}  // namespace candidate_list_detail
+
+// A pair as a list of pairs of W bytes stores it: the lowest W bytes of its code's number.
+template <unsigned W>
+struct Stored_Pair {
+    unsigned char bytes[W];
+
+    std::uint64_t number() const { return candidate_list_detail::load<W>(bytes); }
+    static Stored_Pair of(std::uint64_t number) {
+        Stored_Pair stored;
+        candidate_list_detail::store<W>(stored.bytes, number);
+        return stored;
+    }
+};
+
 // The candidate pairs of one list, in a block of memory of its own that the list can turn into
 // its keyed candidates in place.
 //
 // The largest list of a column step holds most of the step's pairs, and most of them are
-// duplicates that the sort finds. Keyed beside the list, each pair would take 8 bytes in the list
-// and the size of its key (12 or 16 bytes) in the copy at once; keyed in place, the block only
-// grows to the size of the keys. The block comes from malloc, so that realloc can grow and shrink
-// it: glibc remaps the pages of a large block instead of copying them, and gives the pages of a
-// shrunk one back.
+// duplicates that the sort finds. The pairs are stored as their Pair_Code gives them, in 4 to 8
+// bytes; keyed beside the list, each pair would take its bytes in the list and the size of its
+// key (12 or 16 bytes) in the copy at once; keyed in place, the block only grows to the size of
+// the keys. The block comes from malloc, so that realloc can grow and shrink it: glibc remaps the
+// pages of a large block instead of copying them, and gives the pages of a shrunk one back.
 class Candidate_List {
    public:
     Candidate_List() = default;
@@ -40,28 +117,38 @@ class Candidate_List {
     Candidate_List(const Candidate_List&) = delete;
     Candidate_List& operator=(const Candidate_List&) = delete;
 
+    // Stores the pairs with `code` from now on; only while the list is empty.
+    void use(Pair_Code code);
+    const Pair_Code& code() const { return code_; }
+
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    const combination& operator[](std::size_t i) const { return pairs()[i]; }
-    const combination& back() const { return pairs()[size_ - 1]; }
-    const combination* begin() const { return pairs(); }
-    const combination* end() const { return pairs() + size_; }
-    combination* begin() { return pairs(); }
-    combination* end() { return pairs() + size_; }
+    combination operator[](std::size_t i) const { return code_.decode(load(i)); }
+    combination back() const { return (*this)[size_ - 1]; }
 
     void push_back(combination pair) {
         if (size_ == capacity_) grow(size_ + 1);
-        pairs()[size_++] = pair;
+        // All 8 bytes of the number: those beyond the pair are free, the block has them to spare.
+        const std::uint64_t number = code_.encode(pair);
+        std::memcpy(bytes() + size_++ * code_.bytes(), &number, sizeof number);
     }
-    // Grows the list by `count` pairs left for the caller to write, growing the block to exactly
-    // the pairs; returns the first of them.
-    combination* extend(std::size_t count);
+    // Grows the list by `count` pairs left for the caller to set, growing the block to exactly
+    // the pairs; returns the position of the first of them.
+    std::size_t extend(std::size_t count);
+    // Makes `pair` the pair at position i (i < size()). Several threads may set pairs at once,
+    // each its own positions.
+    void set(std::size_t i, combination pair) { store(i, code_.encode(pair)); }
     // Keeps the first `count` pairs (count <= size()); the memory stays.
     void truncate(std::size_t count) { size_ = count; }
     // Empties the list and gives its memory back.
     void release();
     // Makes the list its first `count` pairs (count <= size()), the block exactly as large.
     void shrink_to(std::size_t count);
+
+    // Calls f(first, last) with the list's pairs as an array [first, last) of
+    // Stored_Pair<code().bytes()>, to be reordered in place.
+    template <typename F>
+    void with_stored_pairs(F&& f);
 
     // Turns every pair p into the keyed candidate key(p), of type Keyed (trivially copyable, at
     // least as large as a pair), in place and returns the keyed candidates, size() of them in
@@ -75,78 +162,156 @@ class Candidate_List {
     void keep_first_keyed(std::size_t count, Pair_Of pair_of);
 
    private:
-    combination* pairs() const { return static_cast<combination*>(block_); }
+    unsigned char* bytes() const { return static_cast<unsigned char*>(block_); }
+    // The stored number of the pair at position i, and storing one there.
+    std::uint64_t load(std::size_t i) const;
+    void store(std::size_t i, std::uint64_t number);
     // Makes room for at least `count` pairs, doubling the block when it grows.
     void grow(std::size_t count);
-    // Reallocates the block to exactly `bytes` bytes; throws std::bad_alloc when it cannot.
+    // Reallocates the block to `bytes` bytes and 8 to spare; throws std::bad_alloc when it cannot.
     void reallocate(std::size_t bytes);
     // Makes room for size() keyed candidates of `bytes` bytes each, keeping the pairs at the front.
     void make_room_for_keys(std::size_t bytes);
     // Keys the pairs [first, last) whose keyed candidates fall on no pair of the range: pair i
-    // occupies the 8 bytes from 8 i on, its keyed candidate the sizeof(Keyed) bytes from
-    // sizeof(Keyed) i on.
-    template <typename Keyed, typename Key>
+    // occupies the W = code().bytes() bytes from W i on, its keyed candidate the sizeof(Keyed)
+    // bytes from sizeof(Keyed) i on.
+    template <typename Keyed, unsigned W, typename Key>
     void key_range(Key& key, std::size_t first, std::size_t last);
+    // key_in_place for pairs of W bytes.
+    template <typename Keyed, unsigned W, typename Key>
+    void key_all(Key& key, Worker_Pool& pool);
 
     void* block_ = nullptr;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;  // in pairs
+    Pair_Code code_;
 };
 
 // One list of candidates per number of common zero columns, 0 to reactions - 1.
 using Candidate_Lists = std::vector<Candidate_List>;
 
-// Ranges of fewer pairs are keyed by the calling thread alone.
-constexpr std::size_t parallel_keying = std::size_t(1) << 15;
-
-template <typename Keyed, typename Key>
-void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
-    // Byte copies: the block changes its element type under the loop, and a copy through bytes
-    // may alias either.
-    unsigned char* bytes = static_cast<unsigned char*>(block_);
-    for (std::size_t i = last; i-- > first;) {
-        combination pair;
-        __builtin_memcpy(&pair, bytes + i * sizeof(combination), sizeof(combination));
-        const Keyed keyed = key(pair);
-        __builtin_memcpy(bytes + i * sizeof(Keyed), &keyed, sizeof(Keyed));
+inline std::uint64_t Candidate_List::load(std::size_t i) const {
+    namespace detail = candidate_list_detail;
+    const unsigned char* at = bytes() + i * code_.bytes();
+    switch (code_.bytes()) {
+        case 4:
+            return detail::load<4>(at);
+        case 5:
+            return detail::load<5>(at);
+        case 6:
+            return detail::load<6>(at);
+        case 7:
+            return detail::load<7>(at);
+        default:
+            return detail::load<8>(at);
     }
 }
 
-template <typename Keyed, typename Key>
-Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
-    static_assert(sizeof(Keyed) >= sizeof(combination) && std::is_trivially_copyable_v<Keyed>);
-    make_room_for_keys(sizeof(Keyed));
-    // With keys of twice a pair's size: pairs [n/2, n) key into the bytes from 8 n on, beyond
-    // every pair; then pairs [n/4, n/2) into the bytes of [n/2, n), already keyed; and so on.
-    // Within one such range no keyed candidate falls on a pair of the range, so the threads can
-    // share it. In general a range [first, last) is safe when its first key begins after its last
-    // pair ends; `first` is rounded up to make sure.
+inline void Candidate_List::store(std::size_t i, std::uint64_t number) {
+    namespace detail = candidate_list_detail;
+    unsigned char* at = bytes() + i * code_.bytes();
+    switch (code_.bytes()) {
+        case 4:
+            return detail::store<4>(at, number);
+        case 5:
+            return detail::store<5>(at, number);
+        case 6:
+            return detail::store<6>(at, number);
+        case 7:
+            return detail::store<7>(at, number);
+        default:
+            return detail::store<8>(at, number);
+    }
+}
+
+template <typename F>
+void Candidate_List::with_stored_pairs(F&& f) {
+    const auto as = [&]<unsigned W>() {
+        Stored_Pair<W>* first = static_cast<Stored_Pair<W>*>(block_);
+        f(first, first + size_);
+    };
+    switch (code_.bytes()) {
+        case 4:
+            return as.template operator()<4>();
+        case 5:
+            return as.template operator()<5>();
+        case 6:
+            return as.template operator()<6>();
+        case 7:
+            return as.template operator()<7>();
+        default:
+            return as.template operator()<8>();
+    }
+}
+
+// Ranges of fewer pairs are keyed by the calling thread alone.
+constexpr std::size_t parallel_keying = std::size_t(1) << 15;
+
+template <typename Keyed, unsigned W, typename Key>
+void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
+    // Byte copies: the block changes its element type under the loop, and a copy through bytes
+    // may alias either.
+    for (std::size_t i = last; i-- > first;) {
+        const combination pair = code_.decode(candidate_list_detail::load<W>(bytes() + i * W));
+        const Keyed keyed = key(pair);
+        std::memcpy(bytes() + i * sizeof(Keyed), &keyed, sizeof(Keyed));
+    }
+}
+
+template <typename Keyed, unsigned W, typename Key>
+void Candidate_List::key_all(Key& key, Worker_Pool& pool) {
+    // With keys of twice a pair's size: pairs [n/2, n) key into the bytes beyond every pair; then
+    // pairs [n/4, n/2) into the bytes of pairs [n/2, n), already keyed; and so on. Within one
+    // such range no keyed candidate falls on a pair of the range, so the threads can share it.
+    // In general a range [first, last) is safe when its first key begins after its last pair
+    // ends; `first` is rounded up to make sure.
     std::size_t last = size_;
     while (last >= parallel_keying) {
-        const std::size_t first = (sizeof(combination) * last + sizeof(Keyed) - 1) / sizeof(Keyed);
+        const std::size_t first = (W * last + sizeof(Keyed) - 1) / sizeof(Keyed);
         const unsigned threads = pool.size();
         pool.run([&](unsigned thread) {
             const std::size_t count = last - first;
-            key_range<Keyed>(key, first + count * thread / threads,
-                             first + count * (thread + 1) / threads);
+            key_range<Keyed, W>(key, first + count * thread / threads,
+                                first + count * (thread + 1) / threads);
         });
         last = first;
     }
     // Downward, one at a time, each pair is read before the keyed candidates that fall on it
     // (those of pairs at lower positions) are written.
-    key_range<Keyed>(key, 0, last);
+    key_range<Keyed, W>(key, 0, last);
+}
+
+template <typename Keyed, typename Key>
+Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
+    static_assert(sizeof(Keyed) >= sizeof(std::uint64_t) && std::is_trivially_copyable_v<Keyed>);
+    make_room_for_keys(sizeof(Keyed));
+    switch (code_.bytes()) {
+        case 4:
+            key_all<Keyed, 4>(key, pool);
+            break;
+        case 5:
+            key_all<Keyed, 5>(key, pool);
+            break;
+        case 6:
+            key_all<Keyed, 6>(key, pool);
+            break;
+        case 7:
+            key_all<Keyed, 7>(key, pool);
+            break;
+        default:
+            key_all<Keyed, 8>(key, pool);
+            break;
+    }
     return static_cast<Keyed*>(block_);
 }
 
 template <typename Keyed, typename Pair_Of>
 void Candidate_List::keep_first_keyed(std::size_t count, Pair_Of pair_of) {
     // Upward, each pair lands on bytes whose keyed candidates (at most its own) are already read.
-    unsigned char* bytes = static_cast<unsigned char*>(block_);
     for (std::size_t i = 0; i < count; ++i) {
         Keyed keyed;
-        __builtin_memcpy(&keyed, bytes + i * sizeof(Keyed), sizeof(Keyed));
-        const combination pair = pair_of(keyed);
-        __builtin_memcpy(bytes + i * sizeof(combination), &pair, sizeof(combination));
+        std::memcpy(&keyed, bytes() + i * sizeof(Keyed), sizeof(Keyed));
+        set(i, pair_of(keyed));
     }
     shrink_to(count);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <iostream>
 
@@ -46,12 +47,14 @@ struct Count_Per_List {
     std::vector<std::size_t>& counts;
     void add(unsigned k, combination) { ++counts[k]; }
 };
-// Written to the places made for them, the next pair of list k at next[k] (null where the
-// round does not fill list k):
+// Set at the places made for them, the next pair of list k at position next[k] (not_filled where
+// the round does not fill list k):
 struct Write_In_Place {
-    std::vector<combination*>& next;
+    static constexpr std::size_t not_filled = SIZE_MAX;
+    Candidate_Lists& lists;
+    std::vector<std::size_t>& next;
     void add(unsigned k, combination pair) {
-        if (combination*& place = next[k]) *place++ = pair;
+        if (next[k] != not_filled) lists[k].set(next[k]++, pair);
     }
 };
 
@@ -177,11 +180,11 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         for (unsigned thread = 0; thread < threads; ++thread) coming[k] += counts[thread][k];
     }
     round.keep_within_budget(coming.data());
-    std::vector<std::vector<combination*> > next(threads,
-                                                 std::vector<combination*>(lists.size(), nullptr));
+    std::vector<std::vector<std::size_t> > next(
+        threads, std::vector<std::size_t>(lists.size(), Write_In_Place::not_filled));
     for (unsigned k = round.cut; k < round.high; ++k) {
         if (coming[k] == 0) continue;
-        combination* place = lists[k].extend(coming[k]);
+        std::size_t place = lists[k].extend(coming[k]);
         round.note_written(coming[k]);
         for (unsigned thread = 0; thread < threads; ++thread) {
             next[thread][k] = place;
@@ -189,7 +192,7 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         }
     }
     pool.run([&](unsigned thread) {
-        Write_In_Place sink{next[thread]};
+        Write_In_Place sink{lists, next[thread]};
         std::int64_t counted_already = 0;
         pairs(bounds[thread], bounds[thread + 1], sink, counted_already);
     });

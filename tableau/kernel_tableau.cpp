@@ -9,6 +9,7 @@
 #include <iostream>
 #include <memory>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 #include "tableau/candidates.h"
@@ -105,10 +106,10 @@ std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less,
 }
 
 // Parts of a list sorted by looked-up keys are keyed once they have at most this many pairs.
-constexpr std::ptrdiff_t keyed_part = std::ptrdiff_t(1) << 16;
+constexpr std::ptrdiff_t keyed_part = std::ptrdiff_t(1) << 20;
 
 // Sorts a list of pairs as keep_first_of_each_pattern does with packed candidates, and keeps the
-// same pairs, without keying the whole list: while a part of the sort is large, the pairs
+// same pairs, without keying the whole list: while a part of the sort is large, the stored pairs
 // themselves are partitioned, each compared through the heads of its rows' patterns; a part of
 // at most keyed_part pairs is packed into a buffer of its thread, sorted there with the
 // partitions it has left and written back. The comparisons are those of the packed sort, so the
@@ -118,32 +119,41 @@ std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_P
                                                Worker_Pool& pool) {
     std::vector<std::uint64_t> heads(bits.patterns.size() / bits.words_per_row);
     for (unsigned r = 0; r < heads.size(); ++r) heads[r] = keyed_candidate({r, r}, bits).head;
-    const auto key = [&](const combination& c) {
-        return packing.pattern_part(heads[c.row1] | heads[c.row2]);
-    };
-    const auto less = [&key](const combination& a, const combination& b) {
-        return key(a) < key(b);
-    };
-    const auto packed_less = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
-        return packing.pattern_part(a) < packing.pattern_part(b);
-    };
+    const Pair_Code code = list.code();
     std::vector<std::vector<Packed_Candidate> > buffers(pool.size());
-    const auto sort_keyed = [&](combination* first, combination* last, std::ptrdiff_t depth,
-                                unsigned thread) {
-        std::vector<Packed_Candidate>& buffer = buffers[thread];
-        buffer.resize(static_cast<std::size_t>(last - first));
-        std::transform(first, last, buffer.begin(),
-                       [&](combination pair) { return packing.pack(pair, bits); });
-        parallel_sort_detail::introsort(buffer.begin(), buffer.end(), depth, packed_less);
-        std::transform(buffer.begin(), buffer.end(), first,
-                       [&packing](const Packed_Candidate& c) { return packing.unpack(c); });
-    };
-    parallel_sort_down_to(list.begin(), list.end(), less, pool, keyed_part, sort_keyed);
-    combination* pairs = list.begin();
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (kept == 0 || key(pairs[i]) != key(pairs[kept - 1])) pairs[kept++] = pairs[i];
-    }
+    list.with_stored_pairs([&](auto* first, auto* last) {
+        using Stored = std::remove_pointer_t<decltype(first)>;
+        const auto key = [&](const Stored& stored) {
+            const combination pair = code.decode(stored.number());
+            return packing.pattern_part(heads[pair.row1] | heads[pair.row2]);
+        };
+        const auto less = [&key](const Stored& a, const Stored& b) { return key(a) < key(b); };
+        const auto packed_less = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
+            return packing.pattern_part(a) < packing.pattern_part(b);
+        };
+        const auto sort_keyed = [&](Stored* part_first, Stored* part_last, std::ptrdiff_t depth,
+                                    unsigned thread) {
+            std::vector<Packed_Candidate>& buffer = buffers[thread];
+            buffer.resize(static_cast<std::size_t>(part_last - part_first));
+            std::transform(part_first, part_last, buffer.begin(), [&](const Stored& stored) {
+                return packing.pack(code.decode(stored.number()), bits);
+            });
+            parallel_sort_detail::introsort(buffer.begin(), buffer.end(), depth, packed_less);
+            std::transform(buffer.begin(), buffer.end(), part_first,
+                           [&](const Packed_Candidate& c) {
+                               return Stored::of(code.encode(packing.unpack(c)));
+                           });
+        };
+        parallel_sort_down_to(first, last, less, pool, keyed_part, sort_keyed);
+        std::uint64_t kept_key = 0;
+        for (Stored* stored = first; stored != last; ++stored) {
+            const std::uint64_t k = key(*stored);
+            if (kept > 0 && k == kept_key) continue;
+            first[kept++] = *stored;
+            kept_key = k;
+        }
+    });
     list.shrink_to(kept);
     return kept;
 }
@@ -162,8 +172,8 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     if (count > trimmed_list) malloc_trim(0);
     std::size_t kept = 0;
     const Candidate_Packing packing(bits, t.reactions, t.row_status.size());
-    const bool keys_fit =
-        count * sizeof(Packed_Candidate) <= candidate_budget() * sizeof(combination);
+    // 8 bytes for each pair of the budget.
+    const bool keys_fit = count * sizeof(Packed_Candidate) <= candidate_budget() * 8;
     if (packing.fits() && !keys_fit) {
         kept = keep_first_of_each_pattern_unkeyed(list, bits, packing, pool);
     } else if (packing.fits()) {
@@ -351,6 +361,9 @@ void process_candidates(Kernel_Tableau<T>& t, Candidate_List& list, unsigned col
 template <typename T>
 void make_rows_of_column(Kernel_Tableau<T>& t, const Row_Classes& classes,
                          Candidate_Lists& candidates, unsigned column, Mode_Run& run) {
+    // The pairs are of rows the step began with.
+    const Pair_Code code = Pair_Code::for_slots(t.row_status.size());
+    for (Candidate_List& list : candidates) list.use(code);
     unsigned high = t.reactions;
     for (bool first = true;; first = false) {
         Generation_Round round(candidates, 0, high, candidate_budget(), first);

@@ -7,10 +7,11 @@
 #include "tableau/tableau.h"
 
 // Pairs of rows that the candidate lists of a column step of the elementary-mode iteration may
-// hold at once, unless one list alone holds more; by default 1 GiB of them. A step whose
-// candidates would take more generates them in rounds, and a list whose keyed candidates would
-// take more is sorted without keying it whole: the memory is capped, the results are the same.
-constexpr std::size_t default_candidate_budget = (std::size_t(1) << 30) / 8;
+// hold at once, unless one list alone holds more; by default 2^27, 1 GiB at 8 bytes a pair. A
+// step whose candidates would be more generates them in rounds, and a list whose keyed candidates
+// would take more bytes than 8 for each pair of the budget is sorted without keying it whole: the
+// memory is capped, the results are the same.
+constexpr std::size_t default_candidate_budget = std::size_t(1) << 27;
 std::size_t candidate_budget();
 void set_candidate_budget(std::size_t pairs);
 

@@ -1,14 +1,33 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <stdexcept>
 #include <vector>
 
 #include "tableau/candidate_list.h"
 
 namespace {
 
-combination pair_number(std::size_t i) {
-    return combination{static_cast<unsigned>(i), static_cast<unsigned>(3 * i + 1)};
+// The codes of lists of pairs of 4 to 8 bytes, by the slots the rows lie below (0: the default
+// code).
+struct Code_Case {
+    std::size_t slots;
+    unsigned bytes;
+};
+const std::vector<Code_Case> codes{{0, 8},       {1 << 16, 4}, {1 << 20, 5},
+                                   {1 << 24, 6}, {1 << 28, 7}, {std::size_t(1) << 32, 8}};
+
+Pair_Code code_of(const Code_Case& c) {
+    return c.slots == 0 ? Pair_Code() : Pair_Code::for_slots(c.slots);
+}
+
+// Pair i of a list whose rows lie below `slots` (0: any row), its rows spread over their range.
+combination pair_number(std::size_t i, std::size_t slots = 0) {
+    const std::uint64_t limit = slots == 0 ? std::uint64_t(1) << 32 : slots;
+    return combination{static_cast<unsigned>((i * 2654435761u) % limit),
+                       static_cast<unsigned>((3 * i + 1) % limit)};
 }
 
 // Keys that depend on both rows, so that a pair read after its bytes were overwritten by a
@@ -40,10 +59,36 @@ combination pair_of(const Twelve_Bytes& keyed) {
     return combination{keyed.words[0] ^ 0x5555u, keyed.words[1]};
 }
 
-Candidate_List list_of(std::size_t count) {
+Candidate_List list_of(std::size_t count, const Code_Case& code = codes[0]) {
     Candidate_List list;
-    for (std::size_t i = 0; i < count; ++i) list.push_back(pair_number(i));
+    list.use(code_of(code));
+    for (std::size_t i = 0; i < count; ++i) list.push_back(pair_number(i, code.slots));
     return list;
+}
+
+void expect_pair(combination actual, combination expected) {
+    EXPECT_EQ(actual.row1, expected.row1);
+    EXPECT_EQ(actual.row2, expected.row2);
+}
+
+// Each code takes as few bytes as both row numbers need, at least 4, and gives back every pair
+// it stores, the largest row numbers included.
+TEST(PairCode, StoresBothRowsInAsFewBytesAsTheyNeed) {
+    for (const Code_Case& c : codes) {
+        SCOPED_TRACE(c.slots);
+        const Pair_Code code = code_of(c);
+        EXPECT_EQ(code.bytes(), c.bytes);
+        const unsigned top =
+            static_cast<unsigned>((c.slots == 0 ? std::size_t(1) << 32 : c.slots) - 1);
+        for (const combination pair : {combination{0, 0}, combination{top, 0}, combination{0, top},
+                                       combination{top, top - 1}}) {
+            const std::uint64_t number = code.encode(pair);
+            EXPECT_LT(std::bit_width(number), 8 * code.bytes() + 1);
+            expect_pair(code.decode(number), pair);
+        }
+    }
+    EXPECT_EQ(Pair_Code::for_slots(0).bytes(), 4u);
+    EXPECT_EQ(Pair_Code::for_slots(1).bytes(), 4u);
 }
 
 // Keying in place turns pair i into the keyed candidate of pair i, for every i, whatever the
@@ -61,25 +106,29 @@ void expect_keyed_in_place(Keyed (*key)(combination)) {
                                            parallel_keying,
                                            2 * parallel_keying + 1,
                                            5 * parallel_keying + 3};
-    for (const std::size_t length : lengths) {
-        for (const unsigned threads : {1u, 2u, 3u}) {
-            SCOPED_TRACE(testing::Message() << "length " << length << ", threads " << threads
-                                            << ", keys of " << sizeof(Keyed) << " bytes");
-            Worker_Pool pool(threads);
-            Candidate_List list = list_of(length);
-            const Keyed* keyed = list.key_in_place<Keyed>(key, pool);
-            for (std::size_t i = 0; i < length; ++i) {
-                ASSERT_TRUE(same_key(keyed[i], key(pair_number(i)))) << "candidate " << i;
+    for (const Code_Case& code : codes) {
+        for (const std::size_t length : lengths) {
+            for (const unsigned threads : {1u, 2u, 3u}) {
+                SCOPED_TRACE(testing::Message()
+                             << "length " << length << ", threads " << threads << ", keys of "
+                             << sizeof(Keyed) << " bytes, pairs of " << code.bytes);
+                Worker_Pool pool(threads);
+                Candidate_List list = list_of(length, code);
+                const Keyed* keyed = list.key_in_place<Keyed>(key, pool);
+                for (std::size_t i = 0; i < length; ++i) {
+                    ASSERT_TRUE(same_key(keyed[i], key(pair_number(i, code.slots))))
+                        << "candidate " << i;
+                }
+                const std::size_t kept = length / 3;
+                list.keep_first_keyed<Keyed>(kept, [](const Keyed& k) { return pair_of(k); });
+                ASSERT_EQ(list.size(), kept);
+                for (std::size_t i = 0; i < kept; ++i) {
+                    ASSERT_EQ(list[i].row1, pair_number(i, code.slots).row1) << "pair " << i;
+                    ASSERT_EQ(list[i].row2, pair_number(i, code.slots).row2) << "pair " << i;
+                }
+                list.push_back(pair_number(kept, code.slots));
+                EXPECT_EQ(list.back().row2, pair_number(kept, code.slots).row2);
             }
-            const std::size_t kept = length / 3;
-            list.keep_first_keyed<Keyed>(kept, [](const Keyed& k) { return pair_of(k); });
-            ASSERT_EQ(list.size(), kept);
-            for (std::size_t i = 0; i < kept; ++i) {
-                ASSERT_EQ(list[i].row1, pair_number(i).row1) << "pair " << i;
-                ASSERT_EQ(list[i].row2, pair_number(i).row2) << "pair " << i;
-            }
-            list.push_back(pair_number(kept));
-            EXPECT_EQ(list.back().row2, pair_number(kept).row2);
         }
     }
 }
@@ -89,28 +138,41 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
-// Extending, truncating and releasing keep the pairs in order, and a moved-from list is empty.
-TEST(CandidateList, ExtendsTruncatesAndMoves) {
-    Candidate_List list = list_of(100);
-    combination* added = list.extend(5);
-    for (std::size_t i = 0; i < 5; ++i) added[i] = pair_number(i);
-    list.extend(0);
-    ASSERT_EQ(list.size(), 105u);
-    EXPECT_EQ(list[99].row1, 99u);
-    EXPECT_EQ(list[100].row1, 0u);
-    EXPECT_EQ(list[104].row2, pair_number(4).row2);
-    list.truncate(101);
-    EXPECT_EQ(list.back().row1, 0u);
-    std::vector<unsigned> firsts;
-    for (const combination& pair : list) firsts.push_back(pair.row1);
-    EXPECT_EQ(firsts.size(), 101u);
-    Candidate_List moved = std::move(list);
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(moved.size(), 101u);
-    moved.release();
-    EXPECT_TRUE(moved.empty());
-    moved.push_back(pair_number(7));
-    EXPECT_EQ(moved[0].row1, 7u);
+// Extending, setting, truncating and releasing keep the pairs in order with every code, the
+// stored pairs reordered in place are the list's new order, a moved-from list is empty, and a
+// list holding pairs refuses another code.
+TEST(CandidateList, ExtendsSetsTruncatesReordersAndMoves) {
+    for (const Code_Case& code : codes) {
+        SCOPED_TRACE(code.bytes);
+        Candidate_List list = list_of(100, code);
+        const std::size_t added = list.extend(5);
+        ASSERT_EQ(added, 100u);
+        for (std::size_t i = 0; i < 5; ++i) list.set(added + i, pair_number(i, code.slots));
+        EXPECT_EQ(list.extend(0), 105u);
+        ASSERT_EQ(list.size(), 105u);
+        expect_pair(list[99], pair_number(99, code.slots));
+        expect_pair(list[100], pair_number(0, code.slots));
+        expect_pair(list[104], pair_number(4, code.slots));
+        list.truncate(101);
+        expect_pair(list.back(), pair_number(0, code.slots));
+        list.with_stored_pairs([&code](auto* first, auto* last) {
+            EXPECT_EQ(sizeof(*first), code.bytes);
+            std::reverse(first, last);
+        });
+        ASSERT_EQ(list.size(), 101u);
+        expect_pair(list[0], pair_number(0, code.slots));
+        expect_pair(list[1], pair_number(99, code.slots));
+        expect_pair(list[100], pair_number(0, code.slots));
+        EXPECT_THROW(list.use(Pair_Code()), std::logic_error);
+        Candidate_List moved = std::move(list);
+        EXPECT_TRUE(list.empty());
+        EXPECT_EQ(moved.size(), 101u);
+        EXPECT_EQ(moved.code().bytes(), code.bytes);
+        moved.release();
+        EXPECT_TRUE(moved.empty());
+        moved.push_back(pair_number(7, code.slots));
+        expect_pair(moved[0], pair_number(7, code.slots));
+    }
 }
 
 }  // namespace

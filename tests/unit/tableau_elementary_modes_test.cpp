@@ -104,7 +104,9 @@ TEST_P(GenerateCandidates, PairsTheClassesOfTheRowsNonZeroInTheColumn) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), c.headings);
     std::vector<std::tuple<unsigned, unsigned, unsigned> > made;
     for (unsigned k = 0; k < lists.size(); ++k) {
-        for (const combination& pair : lists[k]) made.emplace_back(k, pair.row1, pair.row2);
+        for (std::size_t i = 0; i < lists[k].size(); ++i) {
+            made.emplace_back(k, lists[k][i].row1, lists[k][i].row2);
+        }
     }
     EXPECT_EQ(made, c.candidates);
     EXPECT_EQ(tests_saved, c.tests_saved);
@@ -221,7 +223,9 @@ using Pairs_By_List = std::vector<std::vector<std::pair<unsigned, unsigned> > >;
 // Appends the pairs of lists [from, to) to `made`, list by list.
 void take_pairs(const Candidate_Lists& lists, unsigned from, unsigned to, Pairs_By_List& made) {
     for (unsigned k = from; k < to; ++k) {
-        for (const combination& pair : lists[k]) made[k].emplace_back(pair.row1, pair.row2);
+        for (std::size_t i = 0; i < lists[k].size(); ++i) {
+            made[k].emplace_back(lists[k][i].row1, lists[k][i].row2);
+        }
     }
 }
 
