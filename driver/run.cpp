@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <utility>
 #include <vector>
 
@@ -20,7 +21,9 @@
 #include "report/listings.h"
 #include "report/reduction_listing.h"
 #include "report/report_file.h"
+#include "report/support_tree.h"
 #include "statistics/participation.h"
+#include "tableau/worker_pool.h"
 
 Run::Run(const run_names& names, network_model model)
     : names_(names), model_(std::move(model)), report_(open_report_file(names_.output.c_str())) {
@@ -168,6 +171,11 @@ void Run::non_negative_conservation_relations() {
 void Run::elementary_modes() {
     EMx_ = expanded_elementary_modes(*basis_.tableau, S_.get());
     basis_.tableau.reset();  // the mode tableau has been built from it and is gone too
+    // The nested-mode check searches the modes beside the listings below when a second core is
+    // there for it: the search only reads them, and its pairs are reported where they always were.
+    std::future<std::vector<std::pair<int, int> > > nested =
+        std::async(thread_count() > 1 ? std::launch::async : std::launch::deferred,
+                   [modes = EMx_.get()] { return nested_support_pairs(modes); });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
     fmatoutput(EMx_.get(), report_);
@@ -183,7 +191,7 @@ void Run::elementary_modes() {
     flush();
     foveralloutput(EMx_overall.get(), model_.metabolite_list.get(), report_);
     flush();
-    control_modi(EMx_.get(), report_, model_.enzymes.get());
+    control_modi(EMx_.get(), report_, model_.enzymes.get(), nested.get());
 }
 
 void Run::close_report() { close_report_or_stop(report_, names_.output.c_str()); }

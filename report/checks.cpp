@@ -25,12 +25,12 @@ void unbalanced_internal_mets(const mat* N, FILE* file, const enc* metabolites) 
 
 namespace {
 
-// Reports rows d < g whose reaction sets are equal or one inside the other, ordered by d, then
-// g. Returns whether any pair was reported. Only the reaction sets count, not the coefficients:
-// with nd and ng reactions, a pair is reported when the smaller set lies inside the larger one
-// (both equal when nd = ng); rows without reactions are never reported.
-bool report_nested_modes(const mat* M, FILE* file) {
-    const std::vector<std::pair<int, int> > pairs = nested_support_pairs(M);
+// Reports the rows d < g of `pairs` (nested_support_pairs(M): their reaction sets are equal or
+// one inside the other, ordered by d, then g). Returns whether any pair was reported. Only the
+// reaction sets count, not the coefficients: with nd and ng reactions, a pair is reported when
+// the smaller set lies inside the larger one (both equal when nd = ng); rows without reactions
+// are never reported.
+bool report_nested_modes(const mat* M, FILE* file, const std::vector<std::pair<int, int> >& pairs) {
     for (const auto& [d, g] : pairs) {
         const int nd = count_nonzero(M->head[d], M->columns);
         const int ng = count_nonzero(M->head[g], M->columns);
@@ -70,7 +70,12 @@ std::vector<unsigned char> used_columns(const mat* M) {
 }  // namespace
 
 void control_modi(const mat* M, FILE* file, const enc* enzymes) {
-    if (report_nested_modes(M, file)) {
+    control_modi(M, file, enzymes, nested_support_pairs(M));
+}
+
+void control_modi(const mat* M, FILE* file, const enc* enzymes,
+                  const std::vector<std::pair<int, int> >& nested) {
+    if (report_nested_modes(M, file, nested)) {
         printf("\n");
         fprintf(file, "\n");
     }
