@@ -107,8 +107,6 @@ void Tableau<T, Combination>::copy_row(unsigned from, unsigned to) {
 template <typename T, typename Combination>
 void Tableau<T, Combination>::resize_tableau(unsigned n) {
     const std::size_t words = bit_patterns.words_per_row;
-    coefficients.reserve(std::size_t(n) * stride);
-    bit_patterns.patterns.reserve(std::size_t(n) * words);
     reversible_rows.resize(n, false);
     zero_pattern.resize(n, Zero_Pattern{0, 0, 0, 0, 0});
     bit_patterns.patterns.resize(std::size_t(n) * words, 0xFFFFFFFFu);

@@ -76,9 +76,10 @@ class Tableau {
     // Copies slot `from` onto slot `to`: coefficients, pattern, flag, summary and status.
     void copy_row(unsigned from, unsigned to);
 
-    // Sets the capacity of every per-slot store to n slots without changing rows. New slots hold
-    // zero coefficients, cleared flags, zero summaries, all-ones patterns and status -2; a smaller
-    // n truncates.
+    // Makes every per-slot store n slots long without changing rows. New slots hold zero
+    // coefficients, cleared flags, zero summaries, all-ones patterns and status -2; a smaller n
+    // truncates. The stores' capacities grow geometrically, so that tableaux grown a chunk of
+    // slots at a time are not copied whole for every chunk.
     void resize_tableau(unsigned n);
 
     // Recomputes zero_pattern[r] from row r's reaction coefficients (std::out_of_range for a slot
