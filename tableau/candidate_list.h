@@ -110,57 +110,26 @@ class Candidate_List {
 using Candidate_Lists = std::vector<Candidate_List>;
 
 inline std::uint64_t Candidate_List::load(std::size_t i) const {
-    namespace detail = candidate_list_detail;
-    const unsigned char* at = bytes() + i * code_.bytes();
-    switch (code_.bytes()) {
-        case 4:
-            return detail::load<4>(at);
-        case 5:
-            return detail::load<5>(at);
-        case 6:
-            return detail::load<6>(at);
-        case 7:
-            return detail::load<7>(at);
-        default:
-            return detail::load<8>(at);
-    }
+    return with_pair_width(code_.bytes(), [&](auto width) {
+        constexpr unsigned W = decltype(width)::value;
+        return pair_code_detail::load<W>(bytes() + i * W);
+    });
 }
 
 inline void Candidate_List::store(std::size_t i, std::uint64_t number) {
-    namespace detail = candidate_list_detail;
-    unsigned char* at = bytes() + i * code_.bytes();
-    switch (code_.bytes()) {
-        case 4:
-            return detail::store<4>(at, number);
-        case 5:
-            return detail::store<5>(at, number);
-        case 6:
-            return detail::store<6>(at, number);
-        case 7:
-            return detail::store<7>(at, number);
-        default:
-            return detail::store<8>(at, number);
-    }
+    with_pair_width(code_.bytes(), [&](auto width) {
+        constexpr unsigned W = decltype(width)::value;
+        pair_code_detail::store<W>(bytes() + i * W, number);
+    });
 }
 
 template <typename F>
 void Candidate_List::with_stored_pairs(F&& f) {
-    const auto as = [&]<unsigned W>() {
-        Stored_Pair<W>* first = static_cast<Stored_Pair<W>*>(block_);
+    with_pair_width(code_.bytes(), [&](auto width) {
+        Stored_Pair<decltype(width)::value>* first =
+            static_cast<Stored_Pair<decltype(width)::value>*>(block_);
         f(first, first + size_);
-    };
-    switch (code_.bytes()) {
-        case 4:
-            return as.template operator()<4>();
-        case 5:
-            return as.template operator()<5>();
-        case 6:
-            return as.template operator()<6>();
-        case 7:
-            return as.template operator()<7>();
-        default:
-            return as.template operator()<8>();
-    }
+    });
 }
 
 // Ranges of fewer pairs are keyed by the calling thread alone.
@@ -171,7 +140,7 @@ void Candidate_List::key_range(Key& key, std::size_t first, std::size_t last) {
     // Byte copies: the block changes its element type under the loop, and a copy through bytes
     // may alias either.
     for (std::size_t i = last; i-- > first;) {
-        const combination pair = code_.decode(candidate_list_detail::load<W>(bytes() + i * W));
+        const combination pair = code_.decode(pair_code_detail::load<W>(bytes() + i * W));
         const Keyed keyed = key(pair);
         std::memcpy(bytes() + i * sizeof(Keyed), &keyed, sizeof(Keyed));
     }
@@ -204,23 +173,8 @@ template <typename Keyed, typename Key>
 Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
     static_assert(sizeof(Keyed) >= sizeof(std::uint64_t) && std::is_trivially_copyable_v<Keyed>);
     make_room_for_keys(sizeof(Keyed));
-    switch (code_.bytes()) {
-        case 4:
-            key_all<Keyed, 4>(key, pool);
-            break;
-        case 5:
-            key_all<Keyed, 5>(key, pool);
-            break;
-        case 6:
-            key_all<Keyed, 6>(key, pool);
-            break;
-        case 7:
-            key_all<Keyed, 7>(key, pool);
-            break;
-        default:
-            key_all<Keyed, 8>(key, pool);
-            break;
-    }
+    with_pair_width(code_.bytes(),
+                    [&](auto width) { key_all<Keyed, decltype(width)::value>(key, pool); });
     return static_cast<Keyed*>(block_);
 }
 

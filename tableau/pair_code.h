@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 // A candidate pair of rows.
 struct combination {
@@ -39,7 +40,7 @@ class Pair_Code {
     std::uint64_t row_mask_ = 0xffffffffu;
 };
 
-namespace candidate_list_detail {
+namespace pair_code_detail {
 
 // The number in the W bytes at `at`. Put together from loads of 4, 2 and 1 bytes in registers: a
 // copy of W bytes into a wider number goes through memory, and its wide load waits for the narrow
@@ -71,17 +72,35 @@ void store(unsigned char* at, std::uint64_t n) {
     std::memcpy(at, &n, W);
 }
 
-}  // namespace candidate_list_detail
+}  // namespace pair_code_detail
 
 // A pair as a list of pairs of W bytes stores it: the lowest W bytes of its code's number.
 template <unsigned W>
 struct Stored_Pair {
     unsigned char bytes[W];
 
-    std::uint64_t number() const { return candidate_list_detail::load<W>(bytes); }
+    std::uint64_t number() const { return pair_code_detail::load<W>(bytes); }
     static Stored_Pair of(std::uint64_t number) {
         Stored_Pair stored;
-        candidate_list_detail::store<W>(stored.bytes, number);
+        pair_code_detail::store<W>(stored.bytes, number);
         return stored;
     }
 };
+
+// Calls f(std::integral_constant<unsigned, W>{}) with the width W = bytes (4 to 8), so that the
+// code for each width of stored pairs is made at compile time; returns what f returns.
+template <typename F>
+decltype(auto) with_pair_width(unsigned bytes, F&& f) {
+    switch (bytes) {
+        case 4:
+            return f(std::integral_constant<unsigned, 4>{});
+        case 5:
+            return f(std::integral_constant<unsigned, 5>{});
+        case 6:
+            return f(std::integral_constant<unsigned, 6>{});
+        case 7:
+            return f(std::integral_constant<unsigned, 7>{});
+        default:
+            return f(std::integral_constant<unsigned, 8>{});
+    }
+}
