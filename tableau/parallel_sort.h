@@ -77,7 +77,10 @@ It partition_around_median(It first, It last, Less& less) {
     It right = last;
     while (true) {
         while (left_taken == left_count && unread < unread_end) {
-            const std::ptrdiff_t n = std::min(block, unread_end - unread);
+            // A rest shorter than two blocks is shared between the scans, so that both find
+            // about as many elements to swap and the library's loop is left with few.
+            const std::ptrdiff_t rest = unread_end - unread;
+            const std::ptrdiff_t n = rest < 2 * block ? (rest + 1) / 2 : block;
             left_count = 0;
             left_taken = 0;
             for (std::ptrdiff_t i = 0; i < n; ++i) {
