@@ -8,6 +8,7 @@
 
 #include "matrix/flags.h"
 #include "matrix/kernel.h"
+#include "matrix/overflow.h"
 #include "matrix/products.h"
 #include "matrix/reduction.h"
 #include "matrix/reshape.h"
@@ -168,14 +169,35 @@ void Run::non_negative_conservation_relations() {
     flush();
 }
 
+namespace {
+
+// Work that only reads the modes runs beside the listings when a second core is there for it.
+std::launch beside_the_listings() {
+    return thread_count() > 1 ? std::launch::async : std::launch::deferred;
+}
+
+// The overall reactions of the modes, EMx x NT with every row divided by its greatest common
+// divisor; nullptr when the product leaves 32 bits.
+mat* overall_reactions_of_modes(const mat* EMx, const mat* NT) {
+    mat* overall = mult_or_null(EMx, NT);
+    if (overall != nullptr) ggt_matrix(overall);
+    return overall;
+}
+
+}  // namespace
+
 void Run::elementary_modes() {
     EMx_ = expanded_elementary_modes(*basis_.tableau, S_.get());
     basis_.tableau.reset();  // the mode tableau has been built from it and is gone too
-    // The nested-mode check searches the modes beside the listings below when a second core is
-    // there for it: the search only reads them, and its pairs are reported where they always were.
-    std::future<std::vector<std::pair<int, int> > > nested =
-        std::async(thread_count() > 1 ? std::launch::async : std::launch::deferred,
-                   [modes = EMx_.get()] { return nested_support_pairs(modes); });
+    // The nested-mode check and the overall reactions are computed beside the listings below:
+    // both only read the modes, and their results are written where they always were. A product
+    // that leaves 32 bits stops the run after the listings, as it did when it was formed there.
+    std::future<std::vector<std::pair<int, int> > > nested = std::async(
+        beside_the_listings(), [modes = EMx_.get()] { return nested_support_pairs(modes); });
+    std::future<mat*> overall_reactions =
+        std::async(beside_the_listings(), [modes = EMx_.get(), NT = NT_.get()] {
+            return overall_reactions_of_modes(modes, NT);
+        });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
     fmatoutput(EMx_.get(), report_);
@@ -186,8 +208,8 @@ void Run::elementary_modes() {
     fenzymeoutput(EMx_.get(), model_.enzymes.get(), report_, block_table_.get());
     fprintf(report_, "</EMODE_DATA>\n");
 
-    const Owned_Mat EMx_overall(mult(EMx_.get(), NT_.get()));
-    ggt_matrix(EMx_overall.get());
+    const Owned_Mat EMx_overall(overall_reactions.get());
+    if (EMx_overall == nullptr) integer_overflow(product_stage);
     flush();
     foveralloutput(EMx_overall.get(), model_.metabolite_list.get(), report_);
     flush();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "matrix/overflow.h"
+#include "matrix/owned_records.h"
 
 namespace {
 
@@ -32,15 +33,17 @@ struct Sparse_Rows {
 
 }  // namespace
 
-mat* mult(const mat* a, const mat* b) {
+namespace {
+
+// The product a x b, or nullptr when an entry leaves 32 bits.
+mat* product(const mat* a, const mat* b) {
     if (b->rows != a->columns) {
         printf("error in mult: mat dimensions are incompatible");
         fflush(stdout);
         exit(1);
     }
-    const char* const stage = "a matrix product";
-    mat* mm = new_mat(a->rows, b->columns, "mm not allocated", "mm->head not allocated",
-                      "*(mm->head+i) not allocated");
+    Owned_Mat mm(new_mat(a->rows, b->columns, "mm not allocated", "mm->head not allocated",
+                         "*(mm->head+i) not allocated"));
     // The network's matrices are mostly zeros: only products of two non-zero entries are formed.
     // Row i of the product gathers, for every non-zero a[i][t] in the order of t, that multiple
     // of row t of b, so every entry still adds its terms in the order of t, and the running sum
@@ -59,12 +62,24 @@ mat* mult(const mat* a, const mat* b) {
             const std::int64_t factor = row[t];
             for (std::size_t e = sparse_b.start[t]; e < sparse_b.start[t + 1]; ++e) {
                 std::int64_t& entry = sum[sparse_b.column[e]];
-                if (sum_overflows(entry, factor * sparse_b.value[e], entry))
-                    integer_overflow(stage);
+                if (sum_overflows(entry, factor * sparse_b.value[e], entry)) return nullptr;
             }
         }
-        for (int k = 0; k < b->columns; ++k)
-            if (sum[k] != 0) mm->head[i][k] = fit_int(sum[k], stage);
+        for (int k = 0; k < b->columns; ++k) {
+            if (sum[k] == 0) continue;
+            if (!fits_int32(sum[k])) return nullptr;
+            mm->head[i][k] = static_cast<int>(sum[k]);
+        }
     }
+    return mm.release();
+}
+
+}  // namespace
+
+mat* mult(const mat* a, const mat* b) {
+    mat* mm = product(a, b);
+    if (mm == nullptr) integer_overflow(product_stage);
     return mm;
 }
+
+mat* mult_or_null(const mat* a, const mat* b) { return product(a, b); }
