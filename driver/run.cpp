@@ -194,10 +194,9 @@ void Run::elementary_modes() {
     // that leaves 32 bits stops the run after the listings, as it did when it was formed there.
     std::future<std::vector<std::pair<int, int> > > nested = std::async(
         beside_the_listings(), [modes = EMx_.get()] { return nested_support_pairs(modes); });
-    std::future<mat*> overall_reactions =
-        std::async(beside_the_listings(), [modes = EMx_.get(), NT = NT_.get()] {
-            return overall_reactions_of_modes(modes, NT);
-        });
+    std::future<mat*> overall_reactions = std::async(
+        beside_the_listings(),
+        [modes = EMx_.get(), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
     fmatoutput(EMx_.get(), report_);

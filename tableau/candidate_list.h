@@ -207,8 +207,8 @@ std::size_t Candidate_List::keep_first_of_runs(std::size_t count, Equal equal, P
             Keyed previous{};
             for (std::size_t i = share(thread); i < share(thread + 1); ++i) {
                 const Keyed k = keyed(i);
-                const bool first = i == share(thread) ? begins_run[thread] != 0
-                                                      : !equal(previous, k);
+                const bool first =
+                    i == share(thread) ? begins_run[thread] != 0 : !equal(previous, k);
                 if (first) pair_code_detail::store<W>(out + W * n++, code_.encode(pair_of(k)));
                 previous = k;
             }

@@ -84,7 +84,8 @@ std::optional<Rows> product_by_definition(const Rows& a, const Rows& b) {
 
 // Random factors of every shape and density up to all non-zero, with small coefficients and
 // with coefficients up to the largest; every product is compared entry by entry with the
-// definition, and where the definition leaves the range the product must stop the run.
+// definition, and where the definition leaves the range mult must stop the run and mult_or_null
+// give nothing.
 TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
     std::mt19937 random(31337);
     const double densities[] = {0.05, 0.3, 1.0};
@@ -103,7 +104,11 @@ TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
         Owned_Mat am = make_mat(a);
         Owned_Mat bm = make_mat(b);
         const std::optional<Rows> expected = product_by_definition(a, b);
+        // The product that leaves the run going gives the same, or nothing where mult stops.
+        Owned_Mat kept_going(mult_or_null(am.get(), bm.get()));
+        ASSERT_EQ(kept_going != nullptr, expected.has_value());
         if (expected) {
+            EXPECT_EQ(rows_of(kept_going.get()), *expected);
             Owned_Mat product(mult(am.get(), bm.get()));
             ASSERT_EQ(product->rows, rows);
             ASSERT_EQ(product->columns, columns);
