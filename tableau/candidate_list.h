@@ -72,15 +72,13 @@ class Candidate_List {
     // Turns every pair p into the keyed candidate key(p), of type Keyed (trivially copyable, at
     // least as large as a pair), in place and returns the keyed candidates, size() of them in
     // the order of the pairs; the threads of `pool` share the work. The list holds no pairs until
-    // keep_first_of_runs is called.
+    // keep_first_keyed is called.
     template <typename Keyed, typename Key>
     Keyed* key_in_place(Key key, Worker_Pool& pool);
-    // Makes the list the pairs pair_of(k) of the first keyed candidate k of every run of the
-    // first `count` that equal(previous, next) finds equal, in their order, gives the rest of
-    // the memory back and returns how many it kept. The threads of `pool` share a long list.
-    template <typename Keyed, typename Equal, typename Pair_Of>
-    std::size_t keep_first_of_runs(std::size_t count, Equal equal, Pair_Of pair_of,
-                                   Worker_Pool& pool);
+    // Makes the pairs pair_of(k) of the first `count` keyed candidates k the list, in their
+    // order, and gives the rest of the memory back.
+    template <typename Keyed, typename Pair_Of>
+    void keep_first_keyed(std::size_t count, Pair_Of pair_of);
 
    private:
     unsigned char* bytes() const { return static_cast<unsigned char*>(block_); }
@@ -180,49 +178,13 @@ Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
     return static_cast<Keyed*>(block_);
 }
 
-template <typename Keyed, typename Equal, typename Pair_Of>
-std::size_t Candidate_List::keep_first_of_runs(std::size_t count, Equal equal, Pair_Of pair_of,
-                                               Worker_Pool& pool) {
-    const auto keyed = [this](std::size_t i) {
-        Keyed k;
-        std::memcpy(&k, bytes() + i * sizeof(Keyed), sizeof(Keyed));
-        return k;
-    };
-    const unsigned threads = count >= parallel_keying ? pool.size() : 1;
-    const auto share = [&](unsigned thread) { return count * thread / threads; };
-    // Whether each share begins a run, read before any pair is written.
-    std::vector<char> begins_run(threads, 1);
-    for (unsigned thread = 1; thread < threads; ++thread) {
-        begins_run[thread] = !equal(keyed(share(thread) - 1), keyed(share(thread)));
+template <typename Keyed, typename Pair_Of>
+void Candidate_List::keep_first_keyed(std::size_t count, Pair_Of pair_of) {
+    // Upward, each pair lands on bytes whose keyed candidates (at most its own) are already read.
+    for (std::size_t i = 0; i < count; ++i) {
+        Keyed keyed;
+        std::memcpy(&keyed, bytes() + i * sizeof(Keyed), sizeof(Keyed));
+        set(i, pair_of(keyed));
     }
-    std::vector<std::size_t> kept(threads, 0);
-    with_pair_width(code_.bytes(), [&](auto width) {
-        constexpr unsigned W = decltype(width)::value;
-        // Each thread writes the pairs it keeps from the start of its own share on; upward, a
-        // pair lands on bytes whose keyed candidates are already read.
-        pool.run([&](unsigned thread) {
-            if (thread >= threads) return;
-            unsigned char* out = bytes() + share(thread) * sizeof(Keyed);
-            std::size_t n = 0;
-            Keyed previous{};
-            for (std::size_t i = share(thread); i < share(thread + 1); ++i) {
-                const Keyed k = keyed(i);
-                const bool first =
-                    i == share(thread) ? begins_run[thread] != 0 : !equal(previous, k);
-                if (first) pair_code_detail::store<W>(out + W * n++, code_.encode(pair_of(k)));
-                previous = k;
-            }
-            kept[thread] = n;
-        });
-    });
-    // The shares' pairs move down to follow each other, in order: each lands below its own
-    // bytes and beyond the pairs already moved.
-    std::size_t total = kept[0];
-    for (unsigned thread = 1; thread < threads; ++thread) {
-        std::memmove(bytes() + total * code_.bytes(), bytes() + share(thread) * sizeof(Keyed),
-                     kept[thread] * code_.bytes());
-        total += kept[thread];
-    }
-    shrink_to(total);
-    return total;
+    shrink_to(count);
 }

@@ -96,11 +96,13 @@ std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less,
     const std::size_t count = list.size();
     Keyed* const begin = list.key_in_place<Keyed>(key, pool);
     parallel_sort(begin, begin + count, less, pool);
-    // Sorted, a candidate is equal to the one before it unless it is greater.
-    const auto equal = [&less](const Keyed& previous, const Keyed& next) {
-        return !less(previous, next);
+    const auto equal = [&less](const Keyed& a, const Keyed& b) {
+        return !less(a, b) && !less(b, a);
     };
-    return list.keep_first_of_runs<Keyed>(count, equal, pair_of, pool);
+    const std::size_t kept =
+        static_cast<std::size_t>(std::unique(begin, begin + count, equal) - begin);
+    list.keep_first_keyed<Keyed>(kept, pair_of);
+    return kept;
 }
 
 // Parts of a list sorted by looked-up keys are keyed once they have at most this many pairs.
