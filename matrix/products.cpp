@@ -33,10 +33,7 @@ struct Sparse_Rows {
 
 }  // namespace
 
-namespace {
-
-// The product a x b, or nullptr when an entry leaves 32 bits.
-mat* product(const mat* a, const mat* b) {
+mat* mult_or_null(const mat* a, const mat* b) {
     if (b->rows != a->columns) {
         printf("error in mult: mat dimensions are incompatible");
         fflush(stdout);
@@ -74,12 +71,8 @@ mat* product(const mat* a, const mat* b) {
     return mm.release();
 }
 
-}  // namespace
-
 mat* mult(const mat* a, const mat* b) {
-    mat* mm = product(a, b);
+    mat* mm = mult_or_null(a, b);
     if (mm == nullptr) integer_overflow(product_stage);
     return mm;
 }
-
-mat* mult_or_null(const mat* a, const mat* b) { return product(a, b); }
