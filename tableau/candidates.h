@@ -63,6 +63,8 @@ class Candidate_Packing {
     }
     // The same of a keyed candidate's head.
     std::uint64_t pattern_part(std::uint64_t head) const { return head >> spare_; }
+    // The head's lowest bits that take no reaction column: pattern_part shifts them out.
+    unsigned spare_bits() const { return spare_; }
 
    private:
     unsigned spare_ = 0;

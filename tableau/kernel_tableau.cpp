@@ -14,6 +14,7 @@
 
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
+#include "tableau/packed_pattern_less.h"
 #include "tableau/parallel_sort.h"
 #include "tableau/pattern_table.h"
 #include "tableau/pattern_tree.h"
@@ -129,9 +130,7 @@ std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_P
             return packing.pattern_part(heads[pair.row1] | heads[pair.row2]);
         };
         const auto less = [&key](const Stored& a, const Stored& b) { return key(a) < key(b); };
-        const auto packed_less = [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
-            return packing.pattern_part(a) < packing.pattern_part(b);
-        };
+        Packed_Pattern_Less packed_less(packing);
         const auto sort_keyed = [&](Stored* part_first, Stored* part_last, std::ptrdiff_t depth,
                                     unsigned thread) {
             std::vector<Packed_Candidate>& buffer = buffers[thread];
@@ -179,9 +178,7 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     } else if (packing.fits()) {
         kept = keep_first_of_each_pattern<Packed_Candidate>(
             list, [&](combination pair) { return packing.pack(pair, bits); },
-            [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
-                return packing.pattern_part(a) < packing.pattern_part(b);
-            },
+            Packed_Pattern_Less(packing),
             [&packing](const Packed_Candidate& c) { return packing.unpack(c); }, pool);
     } else {
         kept = keep_first_of_each_pattern<Keyed_Candidate>(

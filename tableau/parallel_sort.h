@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <concepts>
 #include <condition_variable>
 #include <cstddef>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -48,6 +50,55 @@ void move_median_to_first(It result, It a, It b, It c, Less& less) {
 // Positions a block scan of the partition looks at before it pairs what it found.
 constexpr std::ptrdiff_t block = 64;
 
+// A comparator that finds the stopping places of a block scan itself, all at once, as
+// Packed_Pattern_Less does: find_not_less(first, n, pivot, position, found) writes the positions
+// position + i (0 <= i < n) of the elements first[i] not less than the pivot, in order, and
+// find_not_greater_backward(end, n, pivot, position, found) those, position - i (1 <= i <= n), of
+// the elements end[-i] the pivot is not less than; both return how many they wrote.
+template <typename Less, typename T>
+concept Block_Scanning = requires(const Less& less, const T* elements, const T& pivot,
+                                  std::ptrdiff_t n, std::ptrdiff_t* found) {
+    { less.find_not_less(elements, n, pivot, n, found) } -> std::same_as<std::ptrdiff_t>;
+    {
+        less.find_not_greater_backward(elements, n, pivot, n, found)
+        } -> std::same_as<std::ptrdiff_t>;
+};
+
+// The left scan of a block: the positions (from `first`) of the n elements from `unread` on that
+// are not less than the pivot, ascending, into `found`; returns how many.
+template <typename It, typename T, typename Less>
+std::ptrdiff_t scan_from_left(It first, It unread, std::ptrdiff_t n, const T& pivot, Less& less,
+                              std::ptrdiff_t* found) {
+    if constexpr (Block_Scanning<Less, T>) {
+        return less.find_not_less(std::to_address(unread), n, pivot, unread - first, found);
+    } else {
+        std::ptrdiff_t count = 0;
+        for (std::ptrdiff_t i = 0; i < n; ++i) {
+            found[count] = (unread - first) + i;
+            count += less(unread[i], pivot) ? 0 : 1;
+        }
+        return count;
+    }
+}
+
+// The right scan of a block: the positions of the n elements before `unread_end` that the pivot
+// is not less than, descending, into `found`; returns how many.
+template <typename It, typename T, typename Less>
+std::ptrdiff_t scan_from_right(It first, It unread_end, std::ptrdiff_t n, const T& pivot,
+                               Less& less, std::ptrdiff_t* found) {
+    if constexpr (Block_Scanning<Less, T>) {
+        return less.find_not_greater_backward(std::to_address(unread_end), n, pivot,
+                                              unread_end - first, found);
+    } else {
+        std::ptrdiff_t count = 0;
+        for (std::ptrdiff_t i = 1; i <= n; ++i) {
+            found[count] = (unread_end - first) - i;
+            count += less(pivot, unread_end[-i]) ? 0 : 1;
+        }
+        return count;
+    }
+}
+
 // Partitions [first, last) around the median of its first, middle and last elements, which
 // ends at *first; returns the start of the right part.
 //
@@ -81,22 +132,14 @@ It partition_around_median(It first, It last, Less& less) {
             // about as many elements to swap and the library's loop is left with few.
             const std::ptrdiff_t rest = unread_end - unread;
             const std::ptrdiff_t n = rest < 2 * block ? (rest + 1) / 2 : block;
-            left_count = 0;
+            left_count = scan_from_left(first, unread, n, pivot, less, left_found);
             left_taken = 0;
-            for (std::ptrdiff_t i = 0; i < n; ++i) {
-                left_found[left_count] = (unread - first) + i;
-                left_count += less(unread[i], pivot) ? 0 : 1;
-            }
             unread += n;
         }
         while (right_taken == right_count && unread < unread_end) {
             const std::ptrdiff_t n = std::min(block, unread_end - unread);
-            right_count = 0;
+            right_count = scan_from_right(first, unread_end, n, pivot, less, right_found);
             right_taken = 0;
-            for (std::ptrdiff_t i = 1; i <= n; ++i) {
-                right_found[right_count] = (unread_end - first) - i;
-                right_count += less(pivot, unread_end[-i]) ? 0 : 1;
-            }
             unread_end -= n;
         }
         if (left_taken == left_count || right_taken == right_count) break;
