@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "tableau/parallel_sort.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -71,9 +73,67 @@ __attribute__((target("avx512f"))) std::ptrdiff_t wide_scan(const Packed_Candida
     return count;
 }
 
+// The pattern parts of the n <= 16 candidates from `first` on, in keys[0, n), the bits below
+// the pattern cleared as in wide_scan.
+__attribute__((target("avx512f"))) void few_keys(const Packed_Candidate* first, unsigned n,
+                                                 std::uint64_t pattern_bits, __m512i& low_keys,
+                                                 __m512i& high_keys) {
+    // The 3 n words of the candidates, in three registers of 16 words, none read past the last.
+    const unsigned words = 3 * n;
+    const auto mask = [words](unsigned from) -> __mmask16 {
+        if (words <= from) return 0;
+        return words - from >= 16 ? 0xFFFF : static_cast<__mmask16>((1u << (words - from)) - 1);
+    };
+    const unsigned* w = first->words;
+    const __m512i a = _mm512_maskz_loadu_epi32(mask(0), w);
+    const __m512i b = _mm512_maskz_loadu_epi32(mask(16), w + 16);
+    const __m512i c = _mm512_maskz_loadu_epi32(mask(32), w + 32);
+    const __m512i first_eight =
+        _mm512_setr_epi32(0, 1, 3, 4, 6, 7, 9, 10, 12, 13, 15, 16, 18, 19, 21, 22);
+    const __m512i last_eight =
+        _mm512_setr_epi32(8, 9, 11, 12, 14, 15, 17, 18, 20, 21, 23, 24, 26, 27, 29, 30);
+    const __m512i pattern = _mm512_set1_epi64(static_cast<long long>(pattern_bits));
+    low_keys = _mm512_and_si512(_mm512_permutex2var_epi32(a, first_eight, b), pattern);
+    high_keys = _mm512_and_si512(_mm512_permutex2var_epi32(b, last_eight, c), pattern);
+}
+
+// Sorts the n <= 16 candidates from `first` on as the insertion sort would, equal ones kept in
+// their order: candidate i goes to the place of the candidates less than it and of the equal
+// ones before it, all counted at once.
+__attribute__((target("avx512f"))) void wide_sort_few(Packed_Candidate* first, unsigned n,
+                                                      std::uint64_t pattern_bits) {
+    __m512i low_keys, high_keys;
+    few_keys(first, n, pattern_bits, low_keys, high_keys);
+    std::uint64_t keys[16];
+    _mm512_storeu_si512(keys, low_keys);
+    _mm512_storeu_si512(keys + 8, high_keys);
+    const __mmask16 present = static_cast<__mmask16>((1u << n) - 1);
+    Packed_Candidate sorted[16];
+    for (unsigned i = 0; i < n; ++i) {
+        const __m512i key = _mm512_set1_epi64(static_cast<long long>(keys[i]));
+        const unsigned less = _mm512_cmplt_epu64_mask(low_keys, key) |
+                              unsigned(_mm512_cmplt_epu64_mask(high_keys, key)) << 8;
+        const unsigned equal = _mm512_cmpeq_epu64_mask(low_keys, key) |
+                               unsigned(_mm512_cmpeq_epu64_mask(high_keys, key)) << 8;
+        const unsigned before = (less | (equal & ((1u << i) - 1))) & present;
+        sorted[__builtin_popcount(before)] = first[i];
+    }
+    std::memcpy(first, sorted, n * sizeof(Packed_Candidate));
+}
+
 #endif
 
 }  // namespace
+
+void Packed_Pattern_Less::sort_few(Packed_Candidate* first, std::ptrdiff_t n) const {
+#if defined(__x86_64__)
+    if (has_wide_scans() && n <= 16) {
+        wide_sort_few(first, static_cast<unsigned>(n), ~std::uint64_t(0) << packing_.spare_bits());
+        return;
+    }
+#endif
+    parallel_sort_detail::insertion_sort(first, first + n, *this);
+}
 
 std::ptrdiff_t Packed_Pattern_Less::find_not_less(const Packed_Candidate* first, std::ptrdiff_t n,
                                                   const Packed_Candidate& pivot,

@@ -29,6 +29,10 @@ class Packed_Pattern_Less {
                                              const Packed_Candidate& pivot, std::ptrdiff_t position,
                                              std::ptrdiff_t* found) const;
 
+    // Sorts the n candidates from `first` on as an insertion sort does: equal ones stay in their
+    // order. Meant for the short parts the sort's partitions leave (at most 16).
+    void sort_few(Packed_Candidate* first, std::ptrdiff_t n) const;
+
    private:
     const Candidate_Packing& packing_;
 };

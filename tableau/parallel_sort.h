@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -182,6 +183,24 @@ void insertion_sort(It first, It last, Less& less) {
     }
 }
 
+// A comparator that sorts a short part itself, as the insertion sort would (equal elements kept
+// in their order), as Packed_Pattern_Less does: sort_few(first, n) for n <= threshold.
+template <typename Less, typename T>
+concept Few_Sorting = requires(const Less& less, T* first, std::ptrdiff_t n) {
+    less.sort_few(first, n);
+};
+
+// Sorts a part of at most `threshold` elements that the partitions leave.
+template <typename It, typename Less>
+void sort_short_part(It first, It last, Less& less) {
+    using T = std::remove_cvref_t<decltype(*first)>;
+    if constexpr (Few_Sorting<Less, T>) {
+        less.sort_few(std::to_address(first), last - first);
+    } else {
+        insertion_sort(first, last, less);
+    }
+}
+
 // Sorts [first, last) as the library's sort does, `depth` partitions deep at most, while a part
 // has more than `small` elements (small >= threshold), and hands each part of at most `small`
 // elements that the partitions leave to finish(first, last, depth), with the partitions it may
@@ -212,7 +231,7 @@ void introsort_down_to(It first, It last, std::ptrdiff_t depth, Less& less, std:
 template <typename It, typename Less>
 void introsort(It first, It last, std::ptrdiff_t depth, Less& less) {
     auto by_insertion = [&less](It part_first, It part_last, std::ptrdiff_t) {
-        insertion_sort(part_first, part_last, less);
+        sort_short_part(part_first, part_last, less);
     };
     introsort_down_to(first, last, depth, less, threshold, by_insertion);
 }
@@ -298,7 +317,7 @@ void parallel_sort_down_to(It first, It last, Less less, Worker_Pool& pool, std:
 template <typename It, typename Less>
 void parallel_sort(It first, It last, Less less, Worker_Pool& pool) {
     auto by_insertion = [&less](It part_first, It part_last, std::ptrdiff_t, unsigned) {
-        parallel_sort_detail::insertion_sort(part_first, part_last, less);
+        parallel_sort_detail::sort_short_part(part_first, part_last, less);
     };
     parallel_sort_down_to(first, last, less, pool, parallel_sort_detail::threshold, by_insertion);
 }

@@ -62,6 +62,31 @@ TEST(PackedPatternLess, ScansStopWhereComparisonsStop) {
     }
 }
 
+// A short part is sorted as the insertion sort sorts it, equal candidates kept in their order,
+// for every length up to 16 and patterns of few to all 64 columns.
+TEST(PackedPatternLess, SortsShortPartsAsTheInsertionSort) {
+    std::mt19937_64 random(4);
+    for (const unsigned columns : {1u, 51u, 64u}) {
+        const Bit_Pattern bits(static_cast<int>(columns), 1);
+        const Candidate_Packing packing(bits, columns, 2);
+        const Packed_Pattern_Less less(packing);
+        for (std::ptrdiff_t n = 0; n <= 16; ++n) {
+            for (int round = 0; round < 50; ++round) {
+                SCOPED_TRACE(testing::Message() << columns << " columns, n " << n);
+                // One candidate beyond the part, that the sort must leave alone.
+                std::vector<Packed_Candidate> part = random_candidates(n + 1, columns, 4, random);
+                std::vector<Packed_Candidate> expected = part;
+                parallel_sort_detail::insertion_sort(expected.begin(), expected.end() - 1, less);
+                less.sort_few(part.data(), n);
+                for (std::ptrdiff_t i = 0; i <= n; ++i) {
+                    ASSERT_EQ(std::memcmp(part[i].words, expected[i].words, 12), 0)
+                        << "position " << i;
+                }
+            }
+        }
+    }
+}
+
 // Sorted with the block scans, packed candidates end where std::sort leaves them, equal ones
 // included, with one and two threads.
 TEST(PackedPatternLess, SortsAsStdSort) {
