@@ -344,28 +344,41 @@ bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned
     return true;
 }
 
+namespace {
+
+// Clears the column's bit in a union pattern.
+void leave_out_column(unsigned* union_pattern, unsigned column) {
+    union_pattern[column / 32] &= ~(1u << (31 - column % 32));
+}
+
+}  // namespace
+
 template <typename T>
 unsigned conical_blocker(const Mode_Tableau<T>& t, const Pattern_Tree& tree, unsigned column,
                          unsigned* union_pattern, Recent_Blockers& recent) {
-    union_pattern[column / 32] &= ~(1u << (31 - column % 32));
+    leave_out_column(union_pattern, column);
     const unsigned words = t.bit_patterns.words_per_row;
     // A live slot whose pattern lies inside is a row of the tree that blocks the candidate.
-    for (unsigned i = 0; i < recent.count; ++i) {
-        const unsigned row = recent.rows[i];
-        if (t.row_status[row] != -2 &&
-            support_inside(t.bit_patterns.pattern(row), union_pattern, words)) {
-            std::copy_backward(recent.rows, recent.rows + i, recent.rows + i + 1);
-            recent.rows[0] = row;
-            return row;
-        }
-    }
+    const unsigned* known = recent.find([&](unsigned row) {
+        return t.row_status[row] != -2 &&
+               support_inside(t.bit_patterns.pattern(row), union_pattern, words);
+    });
+    if (known != nullptr) return *known;
     const unsigned row = tree.find_inside(union_pattern);
-    if (row != no_row) {
-        if (recent.count < Recent_Blockers::size) ++recent.count;
-        std::copy_backward(recent.rows, recent.rows + recent.count - 1, recent.rows + recent.count);
-        recent.rows[0] = row;
-    }
+    if (row != no_row) recent.remember(row);
     return row;
+}
+
+unsigned blocker_in_tree(const Pattern_Tree& tree, unsigned words, unsigned column,
+                         unsigned* union_pattern, Recent<const unsigned*>& recent) {
+    leave_out_column(union_pattern, column);
+    const unsigned* const* known = recent.find(
+        [&](const unsigned* entry) { return support_inside(entry + 1, union_pattern, words); });
+    if (known != nullptr) return (*known)[0];
+    const unsigned* entry = tree.find_entry_inside(union_pattern);
+    if (entry == nullptr) return no_row;
+    recent.remember(entry);
+    return entry[0];
 }
 
 template <typename T>

@@ -134,14 +134,37 @@ template <typename T>
 bool candidate_span(const Mode_Tableau<T>& t, unsigned r1, unsigned r2, unsigned column,
                     Zero_Pattern& summary, unsigned* union_pattern);
 
-// The rows that blocked the last candidates found dependent, the latest first: candidates are
-// tested in the order of their union patterns, so the row that blocked one often blocks the
-// next ones.
-struct Recent_Blockers {
+// What blocked the last candidates found dependent, the latest first: candidates are tested in
+// the order of their union patterns, so the row that blocked one often blocks the next ones.
+template <typename Item>
+struct Recent {
     static constexpr unsigned size = 32;  // measured: 16 to 64 do about as well
-    unsigned rows[size] = {};
+    Item items[size] = {};
     unsigned count = 0;
+
+    // The first item, latest first, that `fits`, made the latest; nullptr when none fits.
+    template <typename Fits>
+    const Item* find(Fits fits) {
+        for (unsigned i = 0; i < count; ++i) {
+            if (!fits(items[i])) continue;
+            const Item found = items[i];
+            std::copy_backward(items, items + i, items + i + 1);
+            items[0] = found;
+            return items;
+        }
+        return nullptr;
+    }
+
+    // Makes `item` the latest, forgetting the oldest when all places are taken.
+    void remember(Item item) {
+        if (count < size) ++count;
+        std::copy_backward(items, items + count - 1, items + count);
+        items[0] = item;
+    }
 };
+
+// The rows that blocked the last candidates tested one at a time.
+using Recent_Blockers = Recent<unsigned>;
 
 // The row that makes a candidate conically dependent, found through the tree of every live row:
 // a row zero in `column` whose support lies inside `union_pattern`, or no_row when there is
@@ -152,6 +175,12 @@ struct Recent_Blockers {
 template <typename T>
 unsigned conical_blocker(const Mode_Tableau<T>& t, const Pattern_Tree& tree, unsigned column,
                          unsigned* union_pattern, Recent_Blockers& recent);
+
+// conical_blocker against a tree that nobody changes meanwhile, for tests made by several
+// threads while another changes the tableau: the recent blockers are kept as their entries in
+// the tree (row, then pattern), so that nothing of the tableau beyond the tree is read.
+unsigned blocker_in_tree(const Pattern_Tree& tree, unsigned words, unsigned column,
+                         unsigned* union_pattern, Recent<const unsigned*>& recent);
 
 // Condition seven: deletes every row of the zero parts of the table (zero in the column at the
 // last partition, present then) whose support contains the support of the new row n: its status

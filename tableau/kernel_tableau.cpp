@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "tableau/parallel_sort.h"
 #include "tableau/pattern_table.h"
 #include "tableau/pattern_tree.h"
+#include "tableau/tree_replica.h"
 #include "tableau/worker_pool.h"
 
 namespace {
@@ -32,16 +34,26 @@ struct Mode_Counters {
     unsigned step = 0;             // column steps finished
 };
 
-// The conical-independence tests of a batch of candidates, made by several threads at once
-// against the table as it stood before the batch.
+// The conical-independence tests of a batch of candidates, list[last - j] for j < count, made
+// by several threads at once against the rows as they stood after `seen` decided batches.
 struct Batch_Tests {
-    std::vector<Zero_Pattern> spans;     // per candidate: its span without the column
-    std::vector<unsigned> unions;        // per candidate: its union pattern
-    std::vector<unsigned> blockers;      // per candidate: a row inside its union, or no_row
-    std::vector<unsigned char> summed;   // per candidate: 0 when it would combine into zero
-    std::vector<unsigned> inserted;      // rows made from the batch so far, in order
-    std::vector<std::uint64_t> made_in;  // per slot: the batch that last made a row there
-    std::uint64_t batch = 0;             // batches so far
+    std::size_t last = 0;
+    std::size_t count = 0;
+    std::uint64_t seen = 0;
+    std::vector<Zero_Pattern> spans;    // per candidate: its span without the column
+    std::vector<unsigned> unions;       // per candidate: its union pattern
+    std::vector<unsigned> blockers;     // per candidate: a row inside its union, or no_row
+    std::vector<unsigned char> summed;  // per candidate: 0 when it would combine into zero
+};
+
+// The batches of a run: one is decided while the next is tested.
+struct Batches {
+    Batch_Tests tests[2];
+    std::uint64_t decided = 0;           // batches decided so far
+    std::vector<std::uint64_t> made_in;  // per slot: the decided batch that last made a row there
+    // Rows made by decided batches, with the batch's number, that a batch tested may not have
+    // seen.
+    std::vector<std::pair<unsigned, std::uint64_t> > made;
 };
 
 // Working state of one elementary-mode run; released on every way out of the run.
@@ -52,7 +64,9 @@ struct Mode_Run {
     Mode_Counters counters;
     bool use_condition_seven;
     Worker_Pool pool;
-    Batch_Tests batch;
+    // With several threads: the tree as the batches are tested against it, a batch behind.
+    std::unique_ptr<Tree_Replica> replica;
+    Batches batches;
     Recent_Blockers recent;  // of the candidates tested one at a time
 };
 
@@ -188,6 +202,18 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     counters.tests_saved += static_cast<std::int64_t>(count - kept);
 }
 
+// Files row n in the tree, and records it for the replica.
+void file_row(Mode_Run& run, unsigned n, const unsigned* pattern) {
+    run.tree.insert(n, pattern);
+    if (run.replica) run.replica->record_insert(n, pattern);
+}
+
+// Takes row u, filed with `pattern`, out of the tree, and records it for the replica.
+void unfile_row(Mode_Run& run, unsigned u, const unsigned* pattern) {
+    run.tree.erase(u, pattern);
+    if (run.replica) run.replica->record_erase(u, pattern);
+}
+
 // Combines the candidate (a, b), a < b, into a new row that is zero in `column`, applies
 // condition seven with it and files it. Returns its slot, or no_row when the two rows cancel
 // each other everywhere (the slot then stays free).
@@ -218,11 +244,11 @@ unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, 
         delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
         // The deleted rows' patterns stay in their slots until the slots are taken again.
         for (std::size_t i = free_before; i < run.free_rows.size(); ++i) {
-            run.tree.erase(run.free_rows[i], t.bit_patterns.pattern(run.free_rows[i]));
+            unfile_row(run, run.free_rows[i], t.bit_patterns.pattern(run.free_rows[i]));
         }
     }
     run.table.insert(pattern_key(t.zero_pattern[n]), n);
-    run.tree.insert(n, t.bit_patterns.pattern(n));
+    file_row(run, n, t.bit_patterns.pattern(n));
     Int_Combination<T>::normalize_row(std::size_t(n) * t.stride, t);
     t.row_status[n] = static_cast<int>(counters.step);
     if (n >= t.rows) t.rows = n + 1;
@@ -235,90 +261,165 @@ std::pair<unsigned, unsigned> ordered(const combination& candidate) {
 }
 
 // Tests the candidate (a, b) against the table as it is now and adds its row when it is
-// conically independent.
+// conically independent. Returns the new row's slot, or no_row when it adds none.
 template <typename T>
-void test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run) {
+unsigned test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column,
+                      Mode_Run& run) {
     Zero_Pattern summary{INT_MAX, -1, INT_MAX, -1, 0};
     // A pair that is non-zero only in the column would combine into a zero row.
-    if (!candidate_summary(t, a, b, column, summary)) return;
+    if (!candidate_summary(t, a, b, column, summary)) return no_row;
     const unsigned blocker =
         conical_blocker(t, run.tree, column, t.scratch_pattern.get(), run.recent);
     if (blocker != no_row) {
         ++run.counters.ignored;
-        return;
+        return no_row;
     }
-    add_row(t, a, b, column, run);
+    return add_row(t, a, b, column, run);
 }
 
-// Tests the last `count` candidates of the list, from the back, each against the table before the
-// batch, all threads at once. A candidate j of the batch is candidate list[last - j].
+// Tests the candidates j in [from, to) of batch b against `tree`, which nobody changes
+// meanwhile. Reads of the tableau only the candidates' own rows, which stay as they are during
+// the step.
 template <typename T>
-void test_batch(const Kernel_Tableau<T>& t, const Candidate_List& list, std::size_t count,
-                unsigned column, Mode_Run& run) {
-    Batch_Tests& b = run.batch;
+void test_candidates(const Kernel_Tableau<T>& t, const Candidate_List& list,
+                     const Pattern_Tree& tree, unsigned column, Batch_Tests& b, std::size_t from,
+                     std::size_t to, Recent<const unsigned*>& recent) {
     const unsigned words = t.bit_patterns.words_per_row;
-    b.spans.resize(count);
-    b.unions.resize(count * words);
-    b.blockers.resize(count);
-    b.summed.resize(count);
-    const std::size_t last = list.size() - 1;
-    const unsigned threads = run.pool.size();
-    run.pool.run([&](unsigned thread) {
-        // A contiguous share each: neighbouring candidates are often blocked by the same row.
-        Recent_Blockers recent;
-        for (std::size_t j = count * thread / threads; j < count * (thread + 1) / threads; ++j) {
-            const auto [first_row, second_row] = ordered(list[last - j]);
-            unsigned* union_pattern = &b.unions[j * words];
-            b.summed[j] =
-                candidate_span(t, first_row, second_row, column, b.spans[j], union_pattern);
-            if (b.summed[j]) {
-                b.blockers[j] = conical_blocker(t, run.tree, column, union_pattern, recent);
+    for (std::size_t j = from; j < to; ++j) {
+        const auto [first_row, second_row] = ordered(list[b.last - j]);
+        unsigned* union_pattern = &b.unions[j * words];
+        b.summed[j] = candidate_span(t, first_row, second_row, column, b.spans[j], union_pattern);
+        if (b.summed[j]) {
+            b.blockers[j] = blocker_in_tree(tree, words, column, union_pattern, recent);
+        }
+    }
+}
+
+// Decides the candidates of a tested batch in order, as if each had been tested just before it
+// is decided. The batch was tested against the rows after b.seen decided batches; since then
+// condition seven may have deleted rows (and their slots taken new rows), and later batches
+// and this one have made rows. So a row found inside a candidate's union still blocks it unless
+// it was deleted or its slot made anew meanwhile (then the candidate is tested again against the
+// table as it is); a candidate that nothing blocked is blocked only by a row made meanwhile.
+template <typename T>
+void decide_batch(Kernel_Tableau<T>& t, const Candidate_List& list, const Batch_Tests& b,
+                  unsigned column, Mode_Run& run) {
+    Batches& batches = run.batches;
+    const std::uint64_t batch = ++batches.decided;
+    std::erase_if(batches.made, [&b](const auto& made) { return made.second <= b.seen; });
+    const unsigned words = t.bit_patterns.words_per_row;
+    for (std::size_t j = 0; j < b.count; ++j) {
+        if (!b.summed[j]) continue;
+        const auto [first_row, second_row] = ordered(list[b.last - j]);
+        unsigned n = no_row;
+        if (b.blockers[j] != no_row) {
+            const unsigned u = b.blockers[j];
+            const bool remade = u < batches.made_in.size() && batches.made_in[u] > b.seen;
+            if (t.row_status[u] != -2 && !remade) {
+                ++run.counters.ignored;
+                continue;
             }
+            n = test_and_add(t, first_row, second_row, column, run);
+        } else {
+            const unsigned* union_pattern = &b.unions[j * words];
+            const bool dependent =
+                std::any_of(batches.made.begin(), batches.made.end(), [&](const auto& made) {
+                    return support_inside(t.bit_patterns.pattern(made.first), union_pattern, words);
+                });
+            if (dependent) {
+                ++run.counters.ignored;
+                continue;
+            }
+            n = add_row(t, first_row, second_row, column, run);
+        }
+        if (n == no_row) continue;
+        if (n >= batches.made_in.size()) batches.made_in.resize(t.row_status.size(), 0);
+        batches.made_in[n] = batch;
+        batches.made.emplace_back(n, batch);
+    }
+}
+
+// Makes room in the tableau's stores for every slot that `rows` new rows may take, the free
+// slots first and then as many chunks as resize_tableau would add: the stores then stay where
+// they are while the rows are made.
+template <typename T>
+void reserve_for_new_rows(Kernel_Tableau<T>& t, std::size_t free_slots, std::size_t rows) {
+    std::size_t slots = t.row_status.size();
+    while (free_slots < rows) {
+        rows -= free_slots;
+        const std::size_t grown = slots + (slots / 512) * 128 + 128;
+        free_slots = grown - slots;
+        slots = grown;
+    }
+    t.reserve_tableau(static_cast<unsigned>(slots));
+}
+
+// Candidates a thread tests at a time: neighbouring candidates are often blocked by the same row.
+constexpr std::size_t test_chunk = 512;
+
+// One parallel section: the calling thread decides the batch `deciding` (if any) against the
+// table as it is, while the other threads bring the replica up to the changes sealed and test the
+// batch `testing` against it; the calling thread joins the tests once it has decided. The tests
+// read only the candidates' rows and the replica, which the decisions do not change.
+template <typename T>
+void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned column,
+                     Mode_Run& run, const Batch_Tests* deciding, Batch_Tests& testing) {
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> caught_up{false};
+    run.pool.run([&](unsigned thread) {
+        if (thread == 0 && deciding != nullptr) decide_batch(t, list, *deciding, column, run);
+        if (thread == 1) {
+            try {
+                run.replica->catch_up();
+            } catch (...) {
+                caught_up.store(true, std::memory_order_release);
+                caught_up.notify_all();
+                throw;
+            }
+            caught_up.store(true, std::memory_order_release);
+            caught_up.notify_all();
+        } else {
+            caught_up.wait(false, std::memory_order_acquire);
+        }
+        Recent<const unsigned*> recent;
+        for (std::size_t from; (from = next.fetch_add(test_chunk)) < testing.count;) {
+            test_candidates(t, list, run.replica->tree(), column, testing, from,
+                            std::min(from + test_chunk, testing.count), recent);
         }
     });
 }
 
-// Decides the candidates of a tested batch in order, as if each had been tested just before it
-// is decided: a row found inside a candidate's union still blocks it unless it was deleted by
-// condition seven meanwhile (then the candidate is tested again); a candidate that nothing
-// blocked is blocked only by a row made from an earlier candidate of the batch.
+// Makes b the batch of the `batch_size` candidates that end at list[last], to be tested against
+// the rows after `seen` decided batches.
+void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigned words) {
+    b.last = last;
+    b.count = batch_size;
+    b.seen = seen;
+    b.spans.resize(batch_size);
+    b.unions.resize(batch_size * words);
+    b.blockers.resize(batch_size);
+    b.summed.resize(batch_size);
+}
+
+// Decides the candidates of the list in batches of batch_size from the back, each batch tested
+// by all threads while the one before it is decided, and leaves the last candidates, fewer than
+// a batch, in the list.
 template <typename T>
-void decide_batch(Kernel_Tableau<T>& t, const Candidate_List& list, std::size_t count,
-                  unsigned column, Mode_Run& run) {
-    Batch_Tests& b = run.batch;
+void decide_in_batches(Kernel_Tableau<T>& t, Candidate_List& list, unsigned column, Mode_Run& run) {
+    const std::size_t batches = list.size() / batch_size;
+    if (batches == 0) return;
     const unsigned words = t.bit_patterns.words_per_row;
-    const std::size_t last = list.size() - 1;
-    ++b.batch;
-    b.inserted.clear();
-    for (std::size_t j = 0; j < count; ++j) {
-        if (!b.summed[j]) continue;
-        const auto [first_row, second_row] = ordered(list[last - j]);
-        bool dependent;
-        if (b.blockers[j] != no_row) {
-            const unsigned u = b.blockers[j];
-            const bool remade = u < b.made_in.size() && b.made_in[u] == b.batch;
-            if (t.row_status[u] != -2 && !remade) {
-                dependent = true;
-            } else {
-                test_and_add(t, first_row, second_row, column, run);
-                continue;
-            }
-        } else {
-            const unsigned* union_pattern = &b.unions[j * words];
-            dependent = std::any_of(b.inserted.begin(), b.inserted.end(), [&](unsigned n) {
-                return support_inside(t.bit_patterns.pattern(n), union_pattern, words);
-            });
-        }
-        if (dependent) {
-            ++run.counters.ignored;
-            continue;
-        }
-        const unsigned n = add_row(t, first_row, second_row, column, run);
-        if (n == no_row) continue;
-        if (n >= b.made_in.size()) b.made_in.resize(t.row_status.size(), 0);
-        b.made_in[n] = b.batch;
-        b.inserted.push_back(n);
+    Batch_Tests* deciding = nullptr;
+    for (std::size_t k = 0; k < batches; ++k) {
+        Batch_Tests& testing = run.batches.tests[k % 2];
+        prepare_batch(testing, list.size() - 1 - k * batch_size, run.batches.decided, words);
+        run.replica->seal();
+        if (deciding != nullptr) reserve_for_new_rows(t, run.free_rows.size(), deciding->count);
+        decide_and_test(t, list, column, run, deciding, testing);
+        deciding = &testing;
     }
+    decide_batch(t, list, *deciding, column, run);
+    list.truncate(list.size() - batches * batch_size);
 }
 
 // Tests the candidates of one list, largest union pattern first, and turns every conically
@@ -335,13 +436,8 @@ void process_candidates(Kernel_Tableau<T>& t, Candidate_List& list, unsigned col
                         Mode_Run& run) {
     if (list.empty()) return;
     drop_duplicate_candidates(t, list, run.counters, run.pool);
+    if (run.replica) decide_in_batches(t, list, column, run);
     while (!list.empty()) {
-        if (run.pool.size() > 1 && list.size() >= batch_size) {
-            test_batch(t, list, batch_size, column, run);
-            decide_batch(t, list, batch_size, column, run);
-            list.truncate(list.size() - batch_size);
-            continue;
-        }
         const auto [a, b] = ordered(list.back());
         list.truncate(list.size() - 1);
         test_and_add(t, a, b, column, run);
@@ -428,6 +524,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                  Mode_Counters(),
                  use_condition_seven,
                  Worker_Pool(thread_count()),
+                 nullptr,
                  {},
                  {}};
     for (unsigned r = 0; r < this->rows; ++r) {
@@ -437,6 +534,9 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         }
         run.table.insert(pattern_key(this->zero_pattern[r]), r);
         run.tree.insert(r, this->bit_patterns.pattern(r));
+    }
+    if (run.pool.size() > 1) {
+        run.replica = std::make_unique<Tree_Replica>(run.tree, this->bit_patterns.words_per_row);
     }
     Row_Classes classes;
     Candidate_Lists candidates(this->reactions);
@@ -455,6 +555,11 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         this->take_time(true);
         run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
         run.tree.refresh_common();
+        if (run.replica) {
+            run.replica->seal();
+            run.replica->catch_up();
+            run.replica->tree().refresh_common();
+        }
         classify_rows(*this, run.table, column, classes);
         make_rows_of_column(*this, classes, candidates, column, run);
         classes.rev.clear();

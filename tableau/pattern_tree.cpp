@@ -131,8 +131,8 @@ void Pattern_Tree::refresh_common() {
 }
 
 template <unsigned Words>
-unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer, unsigned skip,
-                                         unsigned also_skip) const {
+const unsigned* Pattern_Tree::find_inside_fixed(const unsigned* outer, unsigned skip,
+                                                unsigned also_skip) const {
     const unsigned width = Words != 0 ? Words : words_;
     const unsigned stride = 1 + width;
     // Nodes still to visit; one list per thread, kept for its capacity.
@@ -155,11 +155,11 @@ unsigned Pattern_Tree::find_inside_fixed(const unsigned* outer, unsigned skip,
         for (std::size_t i = 0; i < leaf.rows; ++i, entry += stride) {
             if (support_inside(entry + 1, outer, width) && entry[0] != skip &&
                 entry[0] != also_skip) {
-                return entry[0];
+                return entry;
             }
         }
     }
-    return no_row;
+    return nullptr;
 }
 
 unsigned Pattern_Tree::find_inside(const unsigned* outer) const {
@@ -168,6 +168,12 @@ unsigned Pattern_Tree::find_inside(const unsigned* outer) const {
 
 unsigned Pattern_Tree::find_inside_except(const unsigned* outer, unsigned skip,
                                           unsigned also_skip) const {
-    return with_fixed_width(
+    const unsigned* entry = with_fixed_width(
         words_, [&](auto fixed) { return find_inside_fixed<fixed>(outer, skip, also_skip); });
+    return entry != nullptr ? entry[0] : no_row;
+}
+
+const unsigned* Pattern_Tree::find_entry_inside(const unsigned* outer) const {
+    return with_fixed_width(
+        words_, [&](auto fixed) { return find_inside_fixed<fixed>(outer, no_row, no_row); });
 }

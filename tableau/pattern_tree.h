@@ -45,6 +45,10 @@ class Pattern_Tree {
     // find_inside for a filed row other than `skip` and `also_skip`.
     unsigned find_inside_except(const unsigned* outer, unsigned skip, unsigned also_skip) const;
 
+    // find_inside with the row's entry in the tree: the row, then the pattern it was filed with;
+    // nullptr when there is none. The entry stays where it is until the tree changes.
+    const unsigned* find_entry_inside(const unsigned* outer) const;
+
     // Number of filed rows.
     std::size_t size() const { return size_; }
 
@@ -84,8 +88,11 @@ class Pattern_Tree {
     // Appends `row` with its pattern to `leaf`.
     void append(Leaf& leaf, unsigned row, const unsigned* pattern);
 
+    // The entry of a filed row other than `skip` and `also_skip` whose pattern lies inside
+    // `outer`, or nullptr.
     template <unsigned Words>
-    unsigned find_inside_fixed(const unsigned* outer, unsigned skip, unsigned also_skip) const;
+    const unsigned* find_inside_fixed(const unsigned* outer, unsigned skip,
+                                      unsigned also_skip) const;
 
     unsigned words_;
     unsigned columns_;

@@ -115,6 +115,15 @@ void Tableau<T, Combination>::resize_tableau(unsigned n) {
 }
 
 template <typename T, typename Combination>
+void Tableau<T, Combination>::reserve_tableau(unsigned n) {
+    reversible_rows.reserve(n);
+    zero_pattern.reserve(n);
+    bit_patterns.patterns.reserve(std::size_t(n) * bit_patterns.words_per_row);
+    row_status.reserve(n);
+    coefficients.reserve(std::size_t(n) * stride);
+}
+
+template <typename T, typename Combination>
 void Tableau<T, Combination>::set_zero_pattern(unsigned r) {
     Zero_Pattern& z = zero_pattern.at(r);
     z = Zero_Pattern{INT_MAX, -1, INT_MAX, -1, 0};

@@ -82,6 +82,10 @@ class Tableau {
     // slots at a time are not copied whole for every chunk.
     void resize_tableau(unsigned n);
 
+    // Makes room in every per-slot store for n slots, so that resizing to at most n slots moves
+    // no store: other threads may read the slots already there meanwhile.
+    void reserve_tableau(unsigned n);
+
     // Recomputes zero_pattern[r] from row r's reaction coefficients (std::out_of_range for a slot
     // outside the store).
     void set_zero_pattern(unsigned r);

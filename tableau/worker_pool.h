@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -34,6 +35,9 @@ class Worker_Pool {
     const std::function<void(unsigned)>* job_ = nullptr;
     unsigned long long section_ = 0;  // sections handed out so far
     unsigned busy_ = 0;               // workers still in the current section
+    // The two counts above as last set, for threads that wait without the lock for a while first.
+    std::atomic<unsigned long long> section_now_{0};
+    std::atomic<unsigned> busy_now_{0};
     bool stopping_ = false;
     std::exception_ptr failure_;
 };

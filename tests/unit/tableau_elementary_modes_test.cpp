@@ -389,9 +389,9 @@ TEST_P(ConicalIndependence, LooksOnlyAtRowsZeroInTheColumnInsideTheUnion) {
     Recent_Blockers recent;
     const unsigned blocker = conical_blocker(t, tree, 0, t.scratch_pattern.get(), recent);
     EXPECT_EQ(blocker, c.independent ? no_row : 2u);
-    recent.rows[0] = 0;
-    recent.rows[1] = 1;
-    recent.rows[2] = 2;
+    recent.items[0] = 0;
+    recent.items[1] = 1;
+    recent.items[2] = 2;
     recent.count = 3;
     std::vector<unsigned> again = union_pattern;
     EXPECT_EQ(conical_blocker(t, tree, 0, again.data(), recent), blocker);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tableau/pattern_tree.h"
+#include "tableau/tree_replica.h"
 
 namespace {
 
@@ -93,6 +94,56 @@ TEST(PatternTree, FindsARowInsideExactlyWhenOneExists) {
             }
         }
         EXPECT_GT(tree.nodes(), 9u) << "the leaves never split";
+    }
+}
+
+// A replica takes the changes sealed, in their order, and only those: after each catch-up it
+// answers as a scan of the rows filed at the seal does, has as many nodes as the tree had then,
+// and gives each row found with the pattern it was filed with.
+TEST(TreeReplica, FollowsTheTreeUpToTheLastSeal) {
+    for (const unsigned columns : {40u, 100u}) {
+        SCOPED_TRACE(columns);
+        std::mt19937 random(columns + 1);
+        const unsigned words = static_cast<unsigned>(random_pattern(random, columns, 0).size());
+        Pattern_Tree tree(words, columns);
+        Tree_Replica replica(tree, words);
+        std::vector<Filed> filed;
+        unsigned next_row = 0;
+        for (int round = 0; round < 5; ++round) {
+            for (int i = 0; i < 300; ++i) {
+                Filed f{next_row++, random_pattern(random, columns, 0.25)};
+                tree.insert(f.row, f.pattern.data());
+                replica.record_insert(f.row, f.pattern.data());
+                filed.push_back(f);
+            }
+            std::shuffle(filed.begin(), filed.end(), random);
+            for (int i = 0; i < 100; ++i) {
+                tree.erase(filed.back().row, filed.back().pattern.data());
+                replica.record_erase(filed.back().row, filed.back().pattern.data());
+                filed.pop_back();
+            }
+            replica.seal();
+            const std::size_t nodes = tree.nodes();
+            const std::vector<Filed> sealed = filed;
+            // Changes after the seal wait for the next one.
+            Filed late{next_row++, random_pattern(random, columns, 0.25)};
+            tree.insert(late.row, late.pattern.data());
+            replica.record_insert(late.row, late.pattern.data());
+            filed.push_back(late);
+            replica.catch_up();
+            ASSERT_EQ(replica.tree().size(), sealed.size());
+            EXPECT_EQ(replica.tree().nodes(), nodes);
+            for (int q = 0; q < 200; ++q) {
+                const std::vector<unsigned> outer = random_pattern(random, columns, 0.6);
+                expect_answer(replica.tree(), sealed, outer);
+                const unsigned* entry = replica.tree().find_entry_inside(outer.data());
+                if (entry == nullptr) continue;
+                const auto at = std::find_if(sealed.begin(), sealed.end(),
+                                             [&](const Filed& f) { return f.row == entry[0]; });
+                ASSERT_NE(at, sealed.end());
+                EXPECT_EQ(std::vector<unsigned>(entry + 1, entry + 1 + words), at->pattern);
+            }
+        }
     }
 }
 
