@@ -1,5 +1,7 @@
 #include "report/enzyme_listing.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "report/row_support.h"
@@ -11,11 +13,29 @@ namespace {
 
 constexpr int first_call_with_blocks = 3;
 
+// The reactions of the enzyme list that lie in the matrix's columns, in list order, looked up
+// once per listing: a node outside the columns reads as zero in every row and is never written.
+struct Listed_Reaction {
+    int column;
+    std::string_view name;  // up to its first NUL character, as "%s" writes it
+    bool has_blank;
+};
+
+std::vector<Listed_Reaction> listed_reactions(const enc* enzymes, int columns) {
+    std::vector<Listed_Reaction> listed;
+    for (const enc* node = enzymes->next; !is_tail(node); node = node->next) {
+        const int column = node->number - 1;
+        if (column < 0 || column >= columns) continue;
+        const std::string_view name(node->name.c_str());
+        listed.push_back({column, name, name.find(' ') != std::string_view::npos});
+    }
+    return listed;
+}
+
 // True when some enzyme of the list has a non-zero coefficient in row.
-bool names_a_reaction(const int* row, int columns, const enc* enzymes) {
-    for (const enc* node = enzymes->next; !is_tail(node); node = node->next)
-        if (coefficient_of(row, columns, node) != 0) return true;
-    return false;
+bool names_a_reaction(const int* row, const std::vector<Listed_Reaction>& listed) {
+    return std::any_of(listed.begin(), listed.end(),
+                       [row](const Listed_Reaction& r) { return row[r.column] != 0; });
 }
 
 // The non-zero entries of the block membership table (block_table, (columns + 1) x columns),
@@ -62,16 +82,15 @@ int write_block_tags(const int* row, int columns, const Block_Entries& blocks, T
 
 // Writes the reactions of row in list order as (coefficient name) pairs; a name with a blank
 // and a coefficient of 1 or -1 gets a second pair of parentheses to keep it readable.
-void write_reaction_pairs(const int* row, int columns, const enc* enzymes, Text_Line& line) {
-    for (const enc* node = enzymes->next; !is_tail(node); node = node->next) {
-        const int v = coefficient_of(row, columns, node);
+void write_reaction_pairs(const int* row, const std::vector<Listed_Reaction>& listed,
+                          Text_Line& line) {
+    for (const Listed_Reaction& reaction : listed) {
+        const int v = row[reaction.column];
         if (v == 0) continue;
-        const bool wrap = (v == 1 || v == -1) && node->name.find(' ') != std::string::npos;
-        if (wrap)
-            line.text(" ((").number(v).text(" ").text(node->name.c_str()).text("))");  // " ((%d
-                                                                                       // %s))"
+        if ((v == 1 || v == -1) && reaction.has_blank)
+            line.text(" ((").number(v).text(" ").text(reaction.name).text("))");  // " ((%d %s))"
         else
-            line.text(" (").number(v).text(" ").text(node->name.c_str()).text(")");  // " (%d %s)"
+            line.text(" (").number(v).text(" ").text(reaction.name).text(")");  // " (%d %s)"
     }
 }
 
@@ -81,6 +100,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
     const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;
     const int n = m->columns;
     const Block_Entries blocks(with_blocks ? block_table : nullptr, n);
+    const std::vector<Listed_Reaction> listed = listed_reactions(enzymes, n);
     int written = 0;
     bool some_row_in_several_blocks = false;
 
@@ -89,7 +109,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
         const int* row = m->head[d];
         // A row naming no reaction is left out whole; the labels of the others keep their row
         // numbers, so the listing may show gaps.
-        if (!names_a_reaction(row, n, enzymes)) continue;
+        if (!names_a_reaction(row, listed)) continue;
         ++written;
         if (!with_blocks) {
             line.text("\n ").number(d + 1).text(":\t");  // "\n %d:\t"
@@ -98,7 +118,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
             line.text("\n ").number(d + 1).text(": (").padded(count_nonzero(row, n), 2).text(") ");
             if (write_block_tags(row, n, blocks, line) > 1) some_row_in_several_blocks = true;
         }
-        write_reaction_pairs(row, n, enzymes, line);
+        write_reaction_pairs(row, listed, line);
         line.write(file);
     }
     if (written == 0) fprintf(file, " - not found -\n");

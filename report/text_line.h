@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // One line of a listing, put together in memory and written in one go. The listings of the
 // modes have a line for each of hundreds of thousands of modes, and formatting them piece by
@@ -12,6 +13,11 @@ class Text_Line {
    public:
     // "%s": up to the first NUL character, as printf reads a C string.
     Text_Line& text(const char* s) {
+        line_.append(s);
+        return *this;
+    }
+    // "%s" of a string known to end before its first NUL character.
+    Text_Line& text(std::string_view s) {
         line_.append(s);
         return *this;
     }
