@@ -70,12 +70,6 @@ struct Mode_Run {
     Recent_Blockers recent;  // of the candidates tested one at a time
 };
 
-// Candidates tested together by the threads; the tests of a batch see the rows made before it.
-// Most tests take a fraction of a microsecond, so a batch must be large for the threads' start
-// and wait to cost little beside it: measured on ecoli_core_glc_ac_succ, 4096 ran 15 % faster
-// with two threads than 512, and 16384 no faster than 4096.
-constexpr std::size_t batch_size = 4096;
-
 // Lists of more candidates than this are keyed only after the allocator has given its free
 // memory back.
 constexpr std::size_t trimmed_list = std::size_t(4) << 20;
@@ -389,37 +383,38 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
     });
 }
 
-// Makes b the batch of the `batch_size` candidates that end at list[last], to be tested against
+// Makes b the batch of the batch_size() candidates that end at list[last], to be tested against
 // the rows after `seen` decided batches.
 void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigned words) {
     b.last = last;
-    b.count = batch_size;
+    b.count = batch_size();
     b.seen = seen;
-    b.spans.resize(batch_size);
-    b.unions.resize(batch_size * words);
-    b.blockers.resize(batch_size);
-    b.summed.resize(batch_size);
+    b.spans.resize(b.count);
+    b.unions.resize(b.count * words);
+    b.blockers.resize(b.count);
+    b.summed.resize(b.count);
 }
 
-// Decides the candidates of the list in batches of batch_size from the back, each batch tested
+// Decides the candidates of the list in batches of batch_size() from the back, each batch tested
 // by all threads while the one before it is decided, and leaves the last candidates, fewer than
 // a batch, in the list.
 template <typename T>
 void decide_in_batches(Kernel_Tableau<T>& t, Candidate_List& list, unsigned column, Mode_Run& run) {
-    const std::size_t batches = list.size() / batch_size;
+    const std::size_t size = batch_size();
+    const std::size_t batches = list.size() / size;
     if (batches == 0) return;
     const unsigned words = t.bit_patterns.words_per_row;
     Batch_Tests* deciding = nullptr;
     for (std::size_t k = 0; k < batches; ++k) {
         Batch_Tests& testing = run.batches.tests[k % 2];
-        prepare_batch(testing, list.size() - 1 - k * batch_size, run.batches.decided, words);
+        prepare_batch(testing, list.size() - 1 - k * size, run.batches.decided, words);
         run.replica->seal();
         if (deciding != nullptr) reserve_for_new_rows(t, run.free_rows.size(), deciding->count);
         decide_and_test(t, list, column, run, deciding, testing);
         deciding = &testing;
     }
     decide_batch(t, list, *deciding, column, run);
-    list.truncate(list.size() - batches * batch_size);
+    list.truncate(list.size() - batches * size);
 }
 
 // Tests the candidates of one list, largest union pattern first, and turns every conically
@@ -495,11 +490,20 @@ void compact_rows(Kernel_Tableau<T>& t, std::vector<unsigned>& free_rows) {
 // The budget of every mode iteration; set before the iterations start.
 std::size_t budget_in_pairs = default_candidate_budget;
 
+// The batch of every mode iteration; set before the iterations start.
+std::size_t candidates_in_batch = default_batch_size;
+
 }  // namespace
 
 std::size_t candidate_budget() { return budget_in_pairs; }
 
 void set_candidate_budget(std::size_t pairs) { budget_in_pairs = pairs; }
+
+std::size_t batch_size() { return candidates_in_batch; }
+
+void set_batch_size(std::size_t candidates) {
+    candidates_in_batch = std::max<std::size_t>(candidates, 1);
+}
 
 template <typename T>
 void Kernel_Tableau<T>::resize_tableau(std::vector<unsigned>& free_rows) {
