@@ -39,6 +39,9 @@ class Support_Tree {
     };
 
     void build(int node);
+    // The column that divides the rows order_[begin, end) most evenly, of those not in `all`
+    // (the columns common to all of them); -1 when every row has the same reaction set.
+    int split_column(int begin, int end, const std::uint64_t* all) const;
     const std::uint64_t* row_bits(int position) const {
         return &bits_[std::size_t(position) * words_];
     }

@@ -112,7 +112,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Random_Modes{"AllKindsOverTwoWords", 400, 100, 1, 1, 1, 1, 1, 2, 0.3, 5},
                       Random_Modes{"AllKindsOverThreeWords", 300, 150, 1, 1, 1, 1, 1, 2, 0.1, 6},
                       Random_Modes{"AllKindsOneColumn", 50, 1, 1, 1, 1, 1, 1, 1, 0.5, 7},
-                      Random_Modes{"AllKindsExactlyOneWord", 500, 64, 1, 1, 2, 2, 2, 4, 0.4, 8}),
+                      Random_Modes{"AllKindsExactlyOneWord", 500, 64, 1, 1, 2, 2, 2, 4, 0.4, 8},
+                      // Enough rows that the large nodes choose their splits from a sample.
+                      Random_Modes{"AllKindsManyRows", 2100, 40, 1, 1, 1, 1, 1, 2, 0.3, 10}),
     [](const auto& info) { return std::string(info.param.title); });
 
 TEST(Nested_Supports, ManyRowsOfOneSetAreAllPairs) {
