@@ -196,6 +196,9 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     counters.tests_saved += static_cast<std::int64_t>(count - kept);
 }
 
+// The capacity resize_tableau grows a tableau of `rows` rows to.
+unsigned grown_capacity(unsigned rows) { return rows + (rows / 512) * 128 + 128; }
+
 // Files row n in the tree, and records it for the replica.
 void file_row(Mode_Run& run, unsigned n, const unsigned* pattern) {
     run.tree.insert(n, pattern);
@@ -338,14 +341,14 @@ void decide_batch(Kernel_Tableau<T>& t, const Candidate_List& list, const Batch_
 // they are while the rows are made.
 template <typename T>
 void reserve_for_new_rows(Kernel_Tableau<T>& t, std::size_t free_slots, std::size_t rows) {
-    std::size_t slots = t.row_status.size();
+    unsigned slots = static_cast<unsigned>(t.row_status.size());
     while (free_slots < rows) {
         rows -= free_slots;
-        const std::size_t grown = slots + (slots / 512) * 128 + 128;
+        const unsigned grown = grown_capacity(slots);
         free_slots = grown - slots;
         slots = grown;
     }
-    t.reserve_tableau(static_cast<unsigned>(slots));
+    t.reserve_tableau(slots);
 }
 
 // Candidates a thread tests at a time: neighbouring candidates are often blocked by the same row.
@@ -363,15 +366,15 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
     run.pool.run([&](unsigned thread) {
         if (thread == 0 && deciding != nullptr) decide_batch(t, list, *deciding, column, run);
         if (thread == 1) {
-            try {
-                run.replica->catch_up();
-            } catch (...) {
-                caught_up.store(true, std::memory_order_release);
-                caught_up.notify_all();
-                throw;
-            }
-            caught_up.store(true, std::memory_order_release);
-            caught_up.notify_all();
+            // Set however catch_up leaves, so that no thread waits for it forever.
+            struct Signal {
+                std::atomic<bool>& flag;
+                ~Signal() {
+                    flag.store(true, std::memory_order_release);
+                    flag.notify_all();
+                }
+            } signal{caught_up};
+            run.replica->catch_up();
         } else {
             caught_up.wait(false, std::memory_order_acquire);
         }
@@ -508,7 +511,7 @@ void set_batch_size(std::size_t candidates) {
 template <typename T>
 void Kernel_Tableau<T>::resize_tableau(std::vector<unsigned>& free_rows) {
     const unsigned r = this->rows;
-    const unsigned capacity = r + (r / 512) * 128 + 128;
+    const unsigned capacity = grown_capacity(r);
     resize_tableau(capacity);
     for (unsigned slot = capacity; slot-- > r;) free_rows.push_back(slot);
 }

@@ -128,31 +128,46 @@ __attribute__((target("avx512f"))) void wide_sort_few(Packed_Candidate* first, u
 void Packed_Pattern_Less::sort_few(Packed_Candidate* first, std::ptrdiff_t n) const {
 #if defined(__x86_64__)
     if (has_wide_scans() && n <= 16) {
-        wide_sort_few(first, static_cast<unsigned>(n), ~std::uint64_t(0) << packing_.spare_bits());
+        wide_sort_few(first, static_cast<unsigned>(n), pattern_bits());
         return;
     }
 #endif
     parallel_sort_detail::insertion_sort(first, first + n, *this);
 }
 
-std::ptrdiff_t Packed_Pattern_Less::find_not_less(const Packed_Candidate* first, std::ptrdiff_t n,
-                                                  const Packed_Candidate& pivot,
-                                                  std::ptrdiff_t position,
-                                                  std::ptrdiff_t* found) const {
+std::uint64_t Packed_Pattern_Less::pattern_bits() const {
+    return ~std::uint64_t(0) << packing_.spare_bits();
+}
+
+template <bool backward>
+std::ptrdiff_t Packed_Pattern_Less::scan(const Packed_Candidate* start, std::ptrdiff_t n,
+                                         const Packed_Candidate& pivot, std::ptrdiff_t position,
+                                         std::ptrdiff_t* found) const {
     std::ptrdiff_t count = 0;
     std::ptrdiff_t i = 0;
 #if defined(__x86_64__)
     if (has_wide_scans()) {
-        count = wide_scan<false>(first, n, head(pivot), ~std::uint64_t(0) << packing_.spare_bits(),
-                                 position, found);
+        count = wide_scan<backward>(start, n, head(pivot), pattern_bits(), position, found);
         i = n - n % 8;
     }
 #endif
     for (; i < n; ++i) {
-        found[count] = position + i;
-        count += (*this)(first[i], pivot) ? 0 : 1;
+        if constexpr (backward) {
+            found[count] = position - 1 - i;
+            count += (*this)(pivot, start[-1 - i]) ? 0 : 1;
+        } else {
+            found[count] = position + i;
+            count += (*this)(start[i], pivot) ? 0 : 1;
+        }
     }
     return count;
+}
+
+std::ptrdiff_t Packed_Pattern_Less::find_not_less(const Packed_Candidate* first, std::ptrdiff_t n,
+                                                  const Packed_Candidate& pivot,
+                                                  std::ptrdiff_t position,
+                                                  std::ptrdiff_t* found) const {
+    return scan<false>(first, n, pivot, position, found);
 }
 
 std::ptrdiff_t Packed_Pattern_Less::find_not_greater_backward(const Packed_Candidate* end,
@@ -160,18 +175,5 @@ std::ptrdiff_t Packed_Pattern_Less::find_not_greater_backward(const Packed_Candi
                                                               const Packed_Candidate& pivot,
                                                               std::ptrdiff_t position,
                                                               std::ptrdiff_t* found) const {
-    std::ptrdiff_t count = 0;
-    std::ptrdiff_t i = 0;
-#if defined(__x86_64__)
-    if (has_wide_scans()) {
-        count = wide_scan<true>(end, n, head(pivot), ~std::uint64_t(0) << packing_.spare_bits(),
-                                position, found);
-        i = n - n % 8;
-    }
-#endif
-    for (; i < n; ++i) {
-        found[count] = position - 1 - i;
-        count += (*this)(pivot, end[-1 - i]) ? 0 : 1;
-    }
-    return count;
+    return scan<true>(end, n, pivot, position, found);
 }

@@ -34,5 +34,14 @@ class Packed_Pattern_Less {
     void sort_few(Packed_Candidate* first, std::ptrdiff_t n) const;
 
    private:
+    // The head's bits that hold the pattern part.
+    std::uint64_t pattern_bits() const;
+
+    // find_not_less, or find_not_greater_backward from `start` as the end when `backward`.
+    template <bool backward>
+    std::ptrdiff_t scan(const Packed_Candidate* start, std::ptrdiff_t n,
+                        const Packed_Candidate& pivot, std::ptrdiff_t position,
+                        std::ptrdiff_t* found) const;
+
     const Candidate_Packing& packing_;
 };
