@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -47,14 +48,14 @@ void Candidate_List::grow(std::size_t count) {
     capacity_ = capacity;
 }
 
-std::size_t Candidate_List::extend(std::size_t count) {
-    if (size_ + count > capacity_) {
-        reallocate((size_ + count) * code_.bytes());
-        capacity_ = size_ + count;
+void Candidate_List::append(const Candidate_List& other) {
+    if (!(other.code_ == code_)) {
+        throw std::logic_error("Candidate_List::append: the lists store their pairs differently");
     }
-    const std::size_t first = size_;
-    size_ += count;
-    return first;
+    if (other.empty()) return;
+    if (size_ + other.size_ > capacity_) grow(size_ + other.size_);
+    std::memcpy(bytes() + size_ * code_.bytes(), other.bytes(), other.size_ * code_.bytes());
+    size_ += other.size_;
 }
 
 void Candidate_List::release() {

@@ -51,9 +51,12 @@ class Candidate_List {
         const std::uint64_t number = code_.encode(pair);
         std::memcpy(bytes() + size_++ * code_.bytes(), &number, sizeof number);
     }
-    // Grows the list by `count` pairs left for the caller to set, growing the block to exactly
-    // the pairs; returns the position of the first of them.
-    std::size_t extend(std::size_t count);
+    // Makes room for `count` pairs in all.
+    void reserve(std::size_t count) {
+        if (count > capacity_) grow(count);
+    }
+    // Appends the pairs of `other`, stored with the same code.
+    void append(const Candidate_List& other);
     // Makes `pair` the pair at position i (i < size()). Several threads may set pairs at once,
     // each its own positions.
     void set(std::size_t i, combination pair) { store(i, code_.encode(pair)); }

@@ -42,20 +42,10 @@ struct Append_To_Lists {
     Generation_Round& round;
     void add(unsigned k, combination pair) { round.add(k, pair); }
 };
-// Only counted, per list:
-struct Count_Per_List {
-    std::vector<std::size_t>& counts;
-    void add(unsigned k, combination) { ++counts[k]; }
-};
-// Set at the places made for them, the next pair of list k at position next[k] (not_filled where
-// the round does not fill list k):
-struct Write_In_Place {
-    static constexpr std::size_t not_filled = SIZE_MAX;
-    Candidate_Lists& lists;
-    std::vector<std::size_t>& next;
-    void add(unsigned k, combination pair) {
-        if (next[k] != not_filled) lists[k].set(next[k]++, pair);
-    }
+// Gathered in lists of a thread's own, to be appended to the round's lists later:
+struct Gather_In {
+    Candidate_Lists& own;
+    void add(unsigned k, combination pair) { own[k].push_back(pair); }
 };
 
 // Gives each pair (a, b), b from the inner rows, to the sink under its number of common zero
@@ -144,12 +134,35 @@ namespace {
 // Smallest number of pairs of one class worth sharing out over the threads.
 constexpr std::int64_t parallel_pairs = 20000;
 
+// Pairs of a class that the threads share out at a time. The pairs that every thread but the
+// first accepts wait in lists of its own until the span is over: at most a span's worth.
+constexpr std::int64_t span_pairs = std::int64_t(1) << 22;
+
+// Pairs that a gathering list has room for from the start.
+constexpr std::size_t gathered_at_first = 1024;
+
+// Bounds of the threads' contiguous shares of the outer positions [begin, end), of about equal
+// work, with `work(i)` pairs at position i and `total` pairs in all.
+template <typename Work>
+std::vector<std::size_t> shares_of(std::size_t begin, std::size_t end, std::int64_t total,
+                                   Work& work, unsigned threads) {
+    std::vector<std::size_t> bounds(threads + 1, end);
+    bounds[0] = begin;
+    std::int64_t done = 0;
+    unsigned share = 1;
+    for (std::size_t i = begin; i < end && share < threads; ++i) {
+        done += work(i);
+        while (share < threads && done * threads >= total * share) bounds[share++] = i + 1;
+    }
+    return bounds;
+}
+
 // Generates the pairs of one class, `pairs(begin, end, sink, saved)` giving those of the outer
 // positions [begin, end) to the sink, with `work(i)` pairs at outer position i. With several
-// threads each takes a contiguous share of the outer positions of about equal work. Each thread
-// first counts the pairs of its share per list; then every list grows once by the pairs of all
-// shares, and each thread writes its pairs straight to their places: the lists end exactly as
-// with one thread, and no pair is copied.
+// threads the outer positions are taken in spans of about span_pairs pairs, and each thread
+// takes a contiguous share of a span of about equal work: the first thread appends its pairs to
+// the lists, the others gather theirs in lists of their own, appended after the span in the
+// threads' order. The lists end exactly as with one thread.
 template <typename Pairs, typename Work>
 void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
                     Generation_Round& round, std::int64_t& tests_saved, Worker_Pool& pool) {
@@ -160,42 +173,38 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
         pairs(0, outer, sink, tests_saved);
         return;
     }
-    std::vector<std::size_t> bounds(threads + 1, outer);
-    bounds[0] = 0;
-    std::int64_t done = 0;
-    unsigned share = 1;
-    for (std::size_t i = 0; i < outer && share < threads; ++i) {
-        done += work(i);
-        while (share < threads && done * threads >= total_pairs * share) bounds[share++] = i + 1;
-    }
-    std::vector<std::vector<std::size_t> > counts(threads,
-                                                  std::vector<std::size_t>(lists.size(), 0));
-    std::vector<std::int64_t> saved(threads, 0);
-    pool.run([&](unsigned thread) {
-        Count_Per_List sink{counts[thread]};
-        pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
-    });
-    std::vector<std::size_t> coming(lists.size(), 0);
-    for (std::size_t k = 0; k < lists.size(); ++k) {
-        for (unsigned thread = 0; thread < threads; ++thread) coming[k] += counts[thread][k];
-    }
-    round.keep_within_budget(coming.data());
-    std::vector<std::vector<std::size_t> > next(
-        threads, std::vector<std::size_t>(lists.size(), Write_In_Place::not_filled));
-    for (unsigned k = round.cut; k < round.high; ++k) {
-        if (coming[k] == 0) continue;
-        std::size_t place = lists[k].extend(coming[k]);
-        round.note_written(coming[k]);
-        for (unsigned thread = 0; thread < threads; ++thread) {
-            next[thread][k] = place;
-            place += counts[thread][k];
+    // The gathering lists are allocated here, so that they grow where the allocator keeps the
+    // lists of the round (glibc grows a block in the arena it came from): the other threads'
+    // arenas would keep what they took beside the lists.
+    std::vector<Candidate_Lists> gathered(threads - 1);
+    for (Candidate_Lists& own : gathered) {
+        own.resize(lists.size());
+        for (Candidate_List& list : own) {
+            list.use(lists.front().code());
+            list.reserve(gathered_at_first);
         }
     }
-    pool.run([&](unsigned thread) {
-        Write_In_Place sink{lists, next[thread]};
-        std::int64_t counted_already = 0;
-        pairs(bounds[thread], bounds[thread + 1], sink, counted_already);
-    });
+    std::vector<std::int64_t> saved(threads, 0);
+    for (std::size_t begin = 0, end = 0; begin < outer; begin = end) {
+        std::int64_t span = 0;
+        while (end < outer && span < span_pairs) span += work(end++);
+        const std::vector<std::size_t> bounds = shares_of(begin, end, span, work, threads);
+        pool.run([&](unsigned thread) {
+            if (thread == 0) {
+                Append_To_Lists sink{round};
+                pairs(bounds[0], bounds[1], sink, saved[0]);
+            } else {
+                Gather_In sink{gathered[thread - 1]};
+                pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
+            }
+        });
+        for (Candidate_Lists& own : gathered) {
+            for (unsigned k = 0; k < lists.size(); ++k) {
+                round.append(k, own[k]);
+                own[k].truncate(0);
+            }
+        }
+    }
     for (unsigned thread = 0; thread < threads; ++thread) tests_saved += saved[thread];
 }
 

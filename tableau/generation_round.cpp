@@ -1,7 +1,7 @@
 #include "tableau/generation_round.h"
 
-void Generation_Round::keep_within_budget(const std::size_t* coming) {
-    const auto held = [&](unsigned k) { return lists[k].size() + (coming ? coming[k] : 0); };
+void Generation_Round::keep_within_budget() {
+    const auto held = [&](unsigned k) { return lists[k].size(); };
     std::size_t total = 0;
     for (unsigned k = cut; k < high; ++k) total += held(k);
     unsigned top = high;

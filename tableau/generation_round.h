@@ -28,16 +28,21 @@ struct Generation_Round {
     void add(unsigned k, combination pair) {
         if (!takes(k)) return;
         lists[k].push_back(pair);
-        if (++stored > check_at) keep_within_budget(nullptr);
+        if (++stored > check_at) keep_within_budget();
     }
 
-    // Gives up the lowest filled lists while the lists would hold more than `budget` pairs with
-    // coming[k] more pairs in list k (none where `coming` is null) and a higher list would hold
-    // any.
-    void keep_within_budget(const std::size_t* coming);
+    // Gives up the lowest filled lists while the lists hold more than `budget` pairs and a
+    // higher list holds any.
+    void keep_within_budget();
 
-    // Notes that `count` pairs were written straight into the lists.
-    void note_written(std::size_t count) { stored += count; }
+    // Appends the pairs of `more` (stored with the lists' code) to list k when the round fills
+    // it, and keeps within the budget.
+    void append(unsigned k, const Candidate_List& more) {
+        if (!takes(k) || more.empty()) return;
+        lists[k].append(more);
+        stored += more.size();
+        if (stored > check_at) keep_within_budget();
+    }
 
     Candidate_Lists& lists;
     const unsigned low;

@@ -26,6 +26,7 @@ class Pair_Code {
     static Pair_Code for_slots(std::size_t slots);
 
     unsigned bytes() const { return bytes_; }
+    bool operator==(const Pair_Code&) const = default;
     std::uint64_t encode(combination pair) const {
         return (std::uint64_t(pair.row1) << row_bits_) | pair.row2;
     }

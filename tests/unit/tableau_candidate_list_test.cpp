@@ -138,21 +138,24 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
-// Extending, setting, truncating and releasing keep the pairs in order with every code, the
-// stored pairs reordered in place are the list's new order, a moved-from list is empty, and a
-// list holding pairs refuses another code.
-TEST(CandidateList, ExtendsSetsTruncatesReordersAndMoves) {
+// Appending, setting, truncating and releasing keep the pairs in order with every code, the
+// stored pairs reordered in place are the list's new order, a moved-from list is empty, a list
+// holding pairs refuses another code, and a list refuses to append pairs stored otherwise.
+TEST(CandidateList, AppendsSetsTruncatesReordersAndMoves) {
     for (const Code_Case& code : codes) {
         SCOPED_TRACE(code.bytes);
         Candidate_List list = list_of(100, code);
-        const std::size_t added = list.extend(5);
-        ASSERT_EQ(added, 100u);
-        for (std::size_t i = 0; i < 5; ++i) list.set(added + i, pair_number(i, code.slots));
-        EXPECT_EQ(list.extend(0), 105u);
+        list.append(list_of(5, code));
+        list.append(list_of(0, code));
         ASSERT_EQ(list.size(), 105u);
         expect_pair(list[99], pair_number(99, code.slots));
         expect_pair(list[100], pair_number(0, code.slots));
         expect_pair(list[104], pair_number(4, code.slots));
+        list.set(103, pair_number(9, code.slots));
+        expect_pair(list[103], pair_number(9, code.slots));
+        expect_pair(list[104], pair_number(4, code.slots));
+        const Code_Case& other = code.bytes == 4 ? codes[2] : codes[1];
+        EXPECT_THROW(list.append(list_of(1, other)), std::logic_error);
         list.truncate(101);
         expect_pair(list.back(), pair_number(0, code.slots));
         list.with_stored_pairs([&code](auto* first, auto* last) {
