@@ -48,14 +48,22 @@ void Candidate_List::grow(std::size_t count) {
     capacity_ = capacity;
 }
 
-void Candidate_List::append(const Candidate_List& other) {
-    if (!(other.code_ == code_)) {
-        throw std::logic_error("Candidate_List::append: the lists store their pairs differently");
+std::size_t Candidate_List::extend(std::size_t count) {
+    if (size_ + count > capacity_) grow(size_ + count);
+    const std::size_t first = size_;
+    size_ += count;
+    return first;
+}
+
+void Candidate_List::copy_in(std::size_t position, const Candidate_List& from) {
+    if (!(from.code_ == code_)) {
+        throw std::logic_error("Candidate_List::copy_in: the lists store their pairs differently");
     }
-    if (other.empty()) return;
-    if (size_ + other.size_ > capacity_) grow(size_ + other.size_);
-    std::memcpy(bytes() + size_ * code_.bytes(), other.bytes(), other.size_ * code_.bytes());
-    size_ += other.size_;
+    if (position > size_ || from.size_ > size_ - position) {
+        throw std::out_of_range("Candidate_List::copy_in: beyond the list");
+    }
+    if (from.empty()) return;
+    std::memcpy(bytes() + position * code_.bytes(), from.bytes(), from.size_ * code_.bytes());
 }
 
 void Candidate_List::release() {

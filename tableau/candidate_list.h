@@ -55,8 +55,12 @@ class Candidate_List {
     void reserve(std::size_t count) {
         if (count > capacity_) grow(count);
     }
-    // Appends the pairs of `other`, stored with the same code.
-    void append(const Candidate_List& other);
+    // Grows the list by `count` pairs left for the caller to set (the block doubles when it
+    // grows); returns the position of the first of them.
+    std::size_t extend(std::size_t count);
+    // Copies the pairs of `from`, stored with the same code, to the positions from `position` on
+    // (all below size()). Several threads may copy at once, each to its own positions.
+    void copy_in(std::size_t position, const Candidate_List& from);
     // Makes `pair` the pair at position i (i < size()). Several threads may set pairs at once,
     // each its own positions.
     void set(std::size_t i, combination pair) { store(i, code_.encode(pair)); }

@@ -134,9 +134,9 @@ namespace {
 // Smallest number of pairs of one class worth sharing out over the threads.
 constexpr std::int64_t parallel_pairs = 20000;
 
-// Pairs of a class that the threads share out at a time. The pairs that every thread but the
-// first accepts wait in lists of its own until the span is over: at most a span's worth.
-constexpr std::int64_t span_pairs = std::int64_t(1) << 22;
+// Pairs of a class that the threads share out at a time. The pairs that the threads accept
+// wait in lists of their own until the span is over: at most a span's worth.
+constexpr std::int64_t span_pairs = std::int64_t(1) << 21;
 
 // Pairs that a gathering list has room for from the start.
 constexpr std::size_t gathered_at_first = 1024;
@@ -157,26 +157,13 @@ std::vector<std::size_t> shares_of(std::size_t begin, std::size_t end, std::int6
     return bounds;
 }
 
-// Generates the pairs of one class, `pairs(begin, end, sink, saved)` giving those of the outer
-// positions [begin, end) to the sink, with `work(i)` pairs at outer position i. With several
-// threads the outer positions are taken in spans of about span_pairs pairs, and each thread
-// takes a contiguous share of a span of about equal work: the first thread appends its pairs to
-// the lists, the others gather theirs in lists of their own, appended after the span in the
-// threads' order. The lists end exactly as with one thread.
-template <typename Pairs, typename Work>
-void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
-                    Generation_Round& round, std::int64_t& tests_saved, Worker_Pool& pool) {
-    const unsigned threads = pool.size();
-    Candidate_Lists& lists = round.lists;
-    if (threads == 1 || total_pairs < parallel_pairs) {
-        Append_To_Lists sink{round};
-        pairs(0, outer, sink, tests_saved);
-        return;
-    }
-    // The gathering lists are allocated here, so that they grow where the allocator keeps the
-    // lists of the round (glibc grows a block in the arena it came from): the other threads'
-    // arenas would keep what they took beside the lists.
-    std::vector<Candidate_Lists> gathered(threads - 1);
+// Per thread, the lists it gathers its pairs in, one per number of common zero columns.
+//
+// They are allocated by the calling thread, so that they grow where the allocator keeps the
+// lists of the round (glibc grows a block in the arena it came from): the other threads' arenas
+// would keep what they took beside the lists.
+std::vector<Candidate_Lists> gathering_lists(unsigned threads, const Candidate_Lists& lists) {
+    std::vector<Candidate_Lists> gathered(threads);
     for (Candidate_Lists& own : gathered) {
         own.resize(lists.size());
         for (Candidate_List& list : own) {
@@ -184,26 +171,67 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
             list.reserve(gathered_at_first);
         }
     }
+    return gathered;
+}
+
+// Moves the pairs gathered by the threads into the lists the round fills, each list growing by
+// the pairs of all threads in the threads' order, the threads copying their own pairs; empties
+// the gathering lists and keeps the round within its budget.
+void move_gathered_pairs(std::vector<Candidate_Lists>& gathered, Generation_Round& round,
+                         Worker_Pool& pool) {
+    const unsigned threads = pool.size();
+    const std::size_t count = round.lists.size();
+    std::vector<std::vector<std::size_t> > places(
+        threads, std::vector<std::size_t>(count, Generation_Round::not_filled));
+    for (unsigned k = 0; k < count; ++k) {
+        std::size_t pairs = 0;
+        for (const Candidate_Lists& own : gathered) pairs += own[k].size();
+        if (pairs == 0) continue;
+        std::size_t place = round.make_room(k, pairs);
+        if (place == Generation_Round::not_filled) continue;
+        for (unsigned thread = 0; thread < threads; ++thread) {
+            places[thread][k] = place;
+            place += gathered[thread][k].size();
+        }
+    }
+    pool.run([&](unsigned thread) {
+        for (unsigned k = 0; k < count; ++k) {
+            Candidate_List& own = gathered[thread][k];
+            if (places[thread][k] != Generation_Round::not_filled) {
+                round.lists[k].copy_in(places[thread][k], own);
+            }
+            own.truncate(0);
+        }
+    });
+    round.keep_within_budget();
+}
+
+// Generates the pairs of one class, `pairs(begin, end, sink, saved)` giving those of the outer
+// positions [begin, end) to the sink, with `work(i)` pairs at outer position i. With several
+// threads the outer positions are taken in spans of about span_pairs pairs, and each thread
+// takes a contiguous share of a span of about equal work and gathers its pairs in lists of its
+// own; after the span every list grows by the pairs of all threads, in the threads' order. The
+// lists end exactly as with one thread.
+template <typename Pairs, typename Work>
+void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pairs&& pairs,
+                    Generation_Round& round, std::int64_t& tests_saved, Worker_Pool& pool) {
+    const unsigned threads = pool.size();
+    if (threads == 1 || total_pairs < parallel_pairs) {
+        Append_To_Lists sink{round};
+        pairs(0, outer, sink, tests_saved);
+        return;
+    }
+    std::vector<Candidate_Lists> gathered = gathering_lists(threads, round.lists);
     std::vector<std::int64_t> saved(threads, 0);
     for (std::size_t begin = 0, end = 0; begin < outer; begin = end) {
         std::int64_t span = 0;
         while (end < outer && span < span_pairs) span += work(end++);
         const std::vector<std::size_t> bounds = shares_of(begin, end, span, work, threads);
         pool.run([&](unsigned thread) {
-            if (thread == 0) {
-                Append_To_Lists sink{round};
-                pairs(bounds[0], bounds[1], sink, saved[0]);
-            } else {
-                Gather_In sink{gathered[thread - 1]};
-                pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
-            }
+            Gather_In sink{gathered[thread]};
+            pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
         });
-        for (Candidate_Lists& own : gathered) {
-            for (unsigned k = 0; k < lists.size(); ++k) {
-                round.append(k, own[k]);
-                own[k].truncate(0);
-            }
-        }
+        move_gathered_pairs(gathered, round, pool);
     }
     for (unsigned thread = 0; thread < threads; ++thread) tests_saved += saved[thread];
 }

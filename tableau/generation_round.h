@@ -35,13 +35,14 @@ struct Generation_Round {
     // higher list holds any.
     void keep_within_budget();
 
-    // Appends the pairs of `more` (stored with the lists' code) to list k when the round fills
-    // it, and keeps within the budget.
-    void append(unsigned k, const Candidate_List& more) {
-        if (!takes(k) || more.empty()) return;
-        lists[k].append(more);
-        stored += more.size();
-        if (stored > check_at) keep_within_budget();
+    // Grows list k by `count` pairs left for the caller to set, when the round fills it;
+    // returns the position of the first of them, or not_filled. The budget is kept by a call of
+    // keep_within_budget once the pairs are set.
+    static constexpr std::size_t not_filled = unlimited;
+    std::size_t make_room(unsigned k, std::size_t count) {
+        if (!takes(k)) return not_filled;
+        stored += count;
+        return lists[k].extend(count);
     }
 
     Candidate_Lists& lists;

@@ -114,13 +114,24 @@ void Tableau<T, Combination>::resize_tableau(unsigned n) {
     coefficients.resize(std::size_t(n) * stride, T(0));
 }
 
+namespace {
+
+// Makes room in v for `wanted` elements, growing it as resizing would: to at least twice its
+// size.
+template <typename Vector>
+void reserve_growing(Vector& v, std::size_t wanted) {
+    if (wanted > v.capacity()) v.reserve(std::max(wanted, 2 * v.size()));
+}
+
+}  // namespace
+
 template <typename T, typename Combination>
 void Tableau<T, Combination>::reserve_tableau(unsigned n) {
-    reversible_rows.reserve(n);
-    zero_pattern.reserve(n);
-    bit_patterns.patterns.reserve(std::size_t(n) * bit_patterns.words_per_row);
-    row_status.reserve(n);
-    coefficients.reserve(std::size_t(n) * stride);
+    reserve_growing(reversible_rows, n);
+    reserve_growing(zero_pattern, n);
+    reserve_growing(bit_patterns.patterns, std::size_t(n) * bit_patterns.words_per_row);
+    reserve_growing(row_status, n);
+    reserve_growing(coefficients, std::size_t(n) * stride);
 }
 
 template <typename T, typename Combination>

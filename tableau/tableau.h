@@ -83,7 +83,8 @@ class Tableau {
     void resize_tableau(unsigned n);
 
     // Makes room in every per-slot store for n slots, so that resizing to at most n slots moves
-    // no store: other threads may read the slots already there meanwhile.
+    // no store: other threads may read the slots already there meanwhile. A store that has to
+    // move grows as resizing would grow it, to at least twice its slots.
     void reserve_tableau(unsigned n);
 
     // Recomputes zero_pattern[r] from row r's reaction coefficients (std::out_of_range for a slot

@@ -138,16 +138,24 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
-// Appending, setting, truncating and releasing keep the pairs in order with every code, the
-// stored pairs reordered in place are the list's new order, a moved-from list is empty, a list
-// holding pairs refuses another code, and a list refuses to append pairs stored otherwise.
-TEST(CandidateList, AppendsSetsTruncatesReordersAndMoves) {
+// Extending, copying in, setting, truncating and releasing keep the pairs in order with every
+// code, the stored pairs reordered in place are the list's new order, a moved-from list is empty,
+// a list holding pairs refuses another code, and a list refuses to copy in pairs stored otherwise
+// or beyond its end.
+TEST(CandidateList, ExtendsCopiesSetsTruncatesReordersAndMoves) {
     for (const Code_Case& code : codes) {
         SCOPED_TRACE(code.bytes);
         Candidate_List list = list_of(100, code);
-        list.append(list_of(5, code));
-        list.append(list_of(0, code));
+        const std::size_t added = list.extend(5);
+        ASSERT_EQ(added, 100u);
+        list.copy_in(added + 2, list_of(3, code));
+        list.copy_in(added, list_of(2, code));
+        list.copy_in(added, list_of(0, code));
+        EXPECT_EQ(list.extend(0), 105u);
         ASSERT_EQ(list.size(), 105u);
+        expect_pair(list[101], pair_number(1, code.slots));
+        expect_pair(list[102], pair_number(0, code.slots));
+        list.copy_in(added, list_of(5, code));
         expect_pair(list[99], pair_number(99, code.slots));
         expect_pair(list[100], pair_number(0, code.slots));
         expect_pair(list[104], pair_number(4, code.slots));
@@ -155,7 +163,8 @@ TEST(CandidateList, AppendsSetsTruncatesReordersAndMoves) {
         expect_pair(list[103], pair_number(9, code.slots));
         expect_pair(list[104], pair_number(4, code.slots));
         const Code_Case& other = code.bytes == 4 ? codes[2] : codes[1];
-        EXPECT_THROW(list.append(list_of(1, other)), std::logic_error);
+        EXPECT_THROW(list.copy_in(0, list_of(1, other)), std::logic_error);
+        EXPECT_THROW(list.copy_in(104, list_of(2, code)), std::out_of_range);
         list.truncate(101);
         expect_pair(list.back(), pair_number(0, code.slots));
         list.with_stored_pairs([&code](auto* first, auto* last) {

@@ -95,6 +95,30 @@ TEST(Tableau, ResizeKeepsEveryExistingSlotAndAddsEmptyOnes) {
     EXPECT_EQ(t.zero_pattern.size(), 2u);
 }
 
+// Resizing within what was reserved moves no store; a store that has to move for a reservation
+// grows to at least twice its slots, so that reservations a few slots apart copy it rarely.
+TEST(Tableau, ReserveKeepsTheStoresInPlaceAndGrowsThemGeometrically) {
+    Matrix_Holder m({{2, -1, 0}}, 3);
+    Vector_Holder rev({1, 0, 1});
+    Int_Kestrane t(m.get(), rev.get(), nullptr);
+    t.reserve_tableau(5);
+    EXPECT_GE(t.coefficients.capacity(), 6u * 4);
+    EXPECT_GE(t.row_status.capacity(), 6u);
+    EXPECT_GE(t.zero_pattern.capacity(), 6u);
+    EXPECT_GE(t.bit_patterns.patterns.capacity(), 6u);
+    t.reserve_tableau(6);
+    const int* coefficients = t.coefficients.data();
+    const int* status = t.row_status.data();
+    const Zero_Pattern* zeros = t.zero_pattern.data();
+    const unsigned* patterns = t.bit_patterns.patterns.data();
+    t.resize_tableau(6);
+    EXPECT_EQ(t.coefficients.data(), coefficients);
+    EXPECT_EQ(t.row_status.data(), status);
+    EXPECT_EQ(t.zero_pattern.data(), zeros);
+    EXPECT_EQ(t.bit_patterns.patterns.data(), patterns);
+    EXPECT_EQ(t.row_status, (std::vector<int>{-1, -1, -1, -2, -2, -2}));
+}
+
 TEST(Tableau, CopyRowCopiesEverythingOfTheSlot) {
     Matrix_Holder m({{5, -3}}, 2);
     Vector_Holder rev({1, 0});

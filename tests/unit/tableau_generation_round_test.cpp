@@ -21,9 +21,9 @@ std::vector<std::size_t> sizes_of(const Candidate_Lists& lists) {
     return sizes;
 }
 
-// Lists appended whole, list by list from the lowest: the lowest lists are given up while the
-// lists hold more than the budget and a higher list holds any; lists outside [low, high) are
-// left alone.
+// Lists copied in whole, where the round makes room for them: the lowest lists are given up
+// while the lists hold more than the budget and a higher list holds any; lists outside
+// [low, high) are left alone.
 TEST(GenerationRound, GivesUpTheLowestListsBeyondTheBudget) {
     struct Case {
         const char* name;
@@ -47,7 +47,11 @@ TEST(GenerationRound, GivesUpTheLowestListsBeyondTheBudget) {
         for (unsigned k = c.low; k < c.high; ++k) outside[k] = 0;
         Candidate_Lists lists = lists_of_sizes(outside);
         Generation_Round round(lists, c.low, c.high, c.budget, true);
-        for (unsigned k = 0; k < lists.size(); ++k) round.append(k, full[k]);
+        for (unsigned k = 0; k < lists.size(); ++k) {
+            const std::size_t place = round.make_room(k, full[k].size());
+            EXPECT_EQ(place == Generation_Round::not_filled, k < c.low || k >= c.high);
+            if (place != Generation_Round::not_filled) lists[k].copy_in(place, full[k]);
+        }
         round.keep_within_budget();
         EXPECT_EQ(round.cut, c.cut);
         EXPECT_EQ(sizes_of(lists), c.sizes_after);
