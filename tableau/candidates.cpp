@@ -42,7 +42,7 @@ struct Append_To_Lists {
     Generation_Round& round;
     void add(unsigned k, combination pair) { round.add(k, pair); }
 };
-// Gathered in lists of a thread's own, to be appended to the round's lists later:
+// Gathered in lists of a thread's own, to be copied into the round's lists after the span:
 struct Gather_In {
     Candidate_Lists& own;
     void add(unsigned k, combination pair) { own[k].push_back(pair); }

@@ -1,13 +1,9 @@
 #include "tableau/generation_round.h"
 
 void Generation_Round::keep_within_budget() {
-    const auto held = [&](unsigned k) { return lists[k].size(); };
-    std::size_t total = 0;
-    for (unsigned k = cut; k < high; ++k) total += held(k);
     unsigned top = high;
-    while (top > cut && held(top - 1) == 0) --top;
-    while (total > budget && cut + 1 < top) {
-        total -= held(cut);
+    while (top > cut && lists[top - 1].empty()) --top;
+    while (stored > budget && cut + 1 < top) {
         stored -= lists[cut].size();
         lists[cut].release();
         ++cut;
