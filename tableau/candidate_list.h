@@ -79,13 +79,10 @@ class Candidate_List {
     // Turns every pair p into the keyed candidate key(p), of type Keyed (trivially copyable, at
     // least as large as a pair), in place and returns the keyed candidates, size() of them in
     // the order of the pairs; the threads of `pool` share the work. The list holds no pairs until
-    // keep_first_keyed is called.
+    // pairs are set over the keyed candidates (pair i after keyed candidate i is read, upward) and
+    // the list is shrunk to them.
     template <typename Keyed, typename Key>
     Keyed* key_in_place(Key key, Worker_Pool& pool);
-    // Makes the pairs pair_of(k) of the first `count` keyed candidates k the list, in their
-    // order, and gives the rest of the memory back.
-    template <typename Keyed, typename Pair_Of>
-    void keep_first_keyed(std::size_t count, Pair_Of pair_of);
 
    private:
     unsigned char* bytes() const { return static_cast<unsigned char*>(block_); }
@@ -183,15 +180,4 @@ Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
     with_pair_width(code_.bytes(),
                     [&](auto width) { key_all<Keyed, decltype(width)::value>(key, pool); });
     return static_cast<Keyed*>(block_);
-}
-
-template <typename Keyed, typename Pair_Of>
-void Candidate_List::keep_first_keyed(std::size_t count, Pair_Of pair_of) {
-    // Upward, each pair lands on bytes whose keyed candidates (at most its own) are already read.
-    for (std::size_t i = 0; i < count; ++i) {
-        Keyed keyed;
-        std::memcpy(&keyed, bytes() + i * sizeof(Keyed), sizeof(Keyed));
-        set(i, pair_of(keyed));
-    }
-    shrink_to(count);
 }

@@ -15,6 +15,7 @@
 
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
+#include "tableau/kept_in_parts.h"
 #include "tableau/packed_pattern_less.h"
 #include "tableau/parallel_sort.h"
 #include "tableau/pattern_table.h"
@@ -97,20 +98,36 @@ void print_summary(const Mode_Counters& c) {
     std::cout << "So far " << c.possible << " possible combinations\n";
 }
 
+// Packed candidates with the same union pattern, as Packed_Pattern_Less finds them.
+auto packed_equal(const Candidate_Packing& packing) {
+    return [&packing](const Packed_Candidate& a, const Packed_Candidate& b) {
+        return packing.pattern_part(a) == packing.pattern_part(b);
+    };
+}
+
+// The sort hands its parts of at most this many keyed candidates (a few hundred kilobytes, well
+// inside a core's cache) to be finished and cleared of duplicates at once.
+constexpr std::ptrdiff_t cached_part = std::ptrdiff_t(1) << 15;
+
 // Keys the list in place with key(pair), sorts the keyed candidates by `less` and keeps the
-// first of each run that `less` finds equal, as pairs again (pair_of); returns how many it kept.
-template <typename Keyed, typename Key, typename Less, typename Pair_Of>
-std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less, Pair_Of pair_of,
-                                       Worker_Pool& pool) {
+// first of each run that `equal` finds equal (as `less` does), as pairs again (pair_of); returns
+// how many it kept.
+template <typename Keyed, typename Key, typename Less, typename Equal, typename Pair_Of>
+std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less, Equal equal,
+                                       Pair_Of pair_of, Worker_Pool& pool) {
     const std::size_t count = list.size();
     Keyed* const begin = list.key_in_place<Keyed>(key, pool);
-    parallel_sort(begin, begin + count, less, pool);
-    const auto equal = [&less](const Keyed& a, const Keyed& b) {
-        return !less(a, b) && !less(b, a);
+    Kept_In_Parts<Keyed> kept_parts(pool.size());
+    const auto sort_part = [&](Keyed* first, Keyed* last, std::ptrdiff_t depth, unsigned thread) {
+        parallel_sort_detail::introsort(first, last, depth, less);
+        kept_parts.record(thread, first, keep_first_of_runs(first, last, equal));
     };
-    const std::size_t kept =
-        static_cast<std::size_t>(std::unique(begin, begin + count, equal) - begin);
-    list.keep_first_keyed<Keyed>(kept, pair_of);
+    parallel_sort_down_to(begin, begin + count, less, pool, cached_part, sort_part);
+    // The i-th pair takes fewer bytes than the i-th keyed candidate: writing it overwrites only
+    // keyed candidates already read.
+    const std::size_t kept = kept_parts.join(
+        equal, [&](std::size_t i, const Keyed& keyed) { list.set(i, pair_of(keyed)); });
+    list.shrink_to(kept);
     return kept;
 }
 
@@ -139,6 +156,8 @@ std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_P
         };
         const auto less = [&key](const Stored& a, const Stored& b) { return key(a) < key(b); };
         Packed_Pattern_Less packed_less(packing);
+        Kept_In_Parts<Stored> kept_parts(pool.size());
+        // Each part keeps the first of each of its runs, written back to its front.
         const auto sort_keyed = [&](Stored* part_first, Stored* part_last, std::ptrdiff_t depth,
                                     unsigned thread) {
             std::vector<Packed_Candidate>& buffer = buffers[thread];
@@ -147,19 +166,18 @@ std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_P
                 return packing.pack(code.decode(stored.number()), bits);
             });
             parallel_sort_detail::introsort(buffer.begin(), buffer.end(), depth, packed_less);
-            std::transform(buffer.begin(), buffer.end(), part_first,
-                           [&](const Packed_Candidate& c) {
-                               return Stored::of(code.encode(packing.unpack(c)));
-                           });
+            Packed_Candidate* const buffer_kept = keep_first_of_runs(
+                buffer.data(), buffer.data() + buffer.size(), packed_equal(packing));
+            Stored* const kept_end = std::transform(
+                buffer.data(), buffer_kept, part_first, [&](const Packed_Candidate& c) {
+                    return Stored::of(code.encode(packing.unpack(c)));
+                });
+            kept_parts.record(thread, part_first, kept_end);
         };
         parallel_sort_down_to(first, last, less, pool, keyed_part, sort_keyed);
-        std::uint64_t kept_key = 0;
-        for (Stored* stored = first; stored != last; ++stored) {
-            const std::uint64_t k = key(*stored);
-            if (kept > 0 && k == kept_key) continue;
-            first[kept++] = *stored;
-            kept_key = k;
-        }
+        kept =
+            kept_parts.join([&key](const Stored& a, const Stored& b) { return key(a) == key(b); },
+                            [first](std::size_t i, const Stored& stored) { first[i] = stored; });
     });
     list.shrink_to(kept);
     return kept;
@@ -186,12 +204,16 @@ void drop_duplicate_candidates(const Kernel_Tableau<T>& t, Candidate_List& list,
     } else if (packing.fits()) {
         kept = keep_first_of_each_pattern<Packed_Candidate>(
             list, [&](combination pair) { return packing.pack(pair, bits); },
-            Packed_Pattern_Less(packing),
+            Packed_Pattern_Less(packing), packed_equal(packing),
             [&packing](const Packed_Candidate& c) { return packing.unpack(c); }, pool);
     } else {
+        const Pattern_Less less(bits);
         kept = keep_first_of_each_pattern<Keyed_Candidate>(
-            list, [&bits](combination pair) { return keyed_candidate(pair, bits); },
-            Pattern_Less(bits), [](const Keyed_Candidate& c) { return c.pair; }, pool);
+            list, [&bits](combination pair) { return keyed_candidate(pair, bits); }, less,
+            [&less](const Keyed_Candidate& a, const Keyed_Candidate& b) {
+                return !less(a, b) && !less(b, a);
+            },
+            [](const Keyed_Candidate& c) { return c.pair; }, pool);
     }
     counters.tests_saved += static_cast<std::int64_t>(count - kept);
 }

@@ -254,8 +254,9 @@ struct Part {
 // Sorts [first, last) by `less` into the order std::sort gives, with the threads of `pool`, as far
 // as parts of at most `small` elements (small >= 16): each such part that the partitions leave is
 // handed to finish(first, last, depth, thread), on the thread that left it, to be sorted to the
-// end as introsort would sort it with `depth` partitions left. `less` must be a strict weak
-// order and safe to call from several threads at once.
+// end as introsort would sort it with `depth` partitions left; the parts cover the range, a
+// range of one element being one part. `less` must be a strict weak order and safe to call from
+// several threads at once.
 //
 // The parts that partitions leave are independent, so the threads share them from one stack: a
 // thread takes the largest part, partitions it once and puts both pieces back while the part is
@@ -266,7 +267,7 @@ void parallel_sort_down_to(It first, It last, Less less, Worker_Pool& pool, std:
                            Finish finish) {
     namespace detail = parallel_sort_detail;
     const std::ptrdiff_t length = last - first;
-    if (length < 2) return;
+    if (length == 0) return;
     const std::ptrdiff_t depth = detail::depth_limit(length);
     if (pool.size() == 1) {
         auto on_thread = [&finish](It part_first, It part_last, std::ptrdiff_t part_depth) {

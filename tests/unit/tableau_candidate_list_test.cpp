@@ -93,8 +93,8 @@ TEST(PairCode, StoresBothRowsInAsFewBytesAsTheyNeed) {
 
 // Keying in place turns pair i into the keyed candidate of pair i, for every i, whatever the
 // length: 0, 1, lengths around the size where the threads take over and around the bounds of
-// the ranges they share, with one to three threads; keeping the first keyed candidates gives
-// their pairs back in order, and the list goes on as a list of pairs.
+// the ranges they share, with one to three threads; the first keyed candidates written back as
+// pairs are the list after shrinking it, and the list goes on as a list of pairs.
 template <typename Keyed>
 void expect_keyed_in_place(Keyed (*key)(combination)) {
     const std::vector<std::size_t> lengths{0,
@@ -119,8 +119,14 @@ void expect_keyed_in_place(Keyed (*key)(combination)) {
                     ASSERT_TRUE(same_key(keyed[i], key(pair_number(i, code.slots))))
                         << "candidate " << i;
                 }
+                // Pair i written over the keys, upward, after key i is read, then the list
+                // shrunk to them, as the keyed candidates kept are turned back into pairs.
                 const std::size_t kept = length / 3;
-                list.keep_first_keyed<Keyed>(kept, [](const Keyed& k) { return pair_of(k); });
+                for (std::size_t i = 0; i < kept; ++i) {
+                    const Keyed k = keyed[i];
+                    list.set(i, pair_of(k));
+                }
+                list.shrink_to(kept);
                 ASSERT_EQ(list.size(), kept);
                 for (std::size_t i = 0; i < kept; ++i) {
                     ASSERT_EQ(list[i].row1, pair_number(i, code.slots).row1) << "pair " << i;
