@@ -1,5 +1,8 @@
 #include "tableau/candidate_list.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -86,4 +89,24 @@ void Candidate_List::shrink_to(std::size_t count) {
     size_ = count;
     reallocate(count * code_.bytes());
     capacity_ = count;
+}
+
+void Candidate_List::shrink_to(std::size_t count, Worker_Pool& pool) {
+    static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t block = reinterpret_cast<std::uintptr_t>(block_);
+    // The whole pages of the block beyond the pairs kept and the 8 bytes to spare: giving them
+    // back changes nothing that the block goes on holding, and no bytes of the allocator's.
+    const std::uintptr_t from = (block + count * code_.bytes() + 8 + page - 1) & ~(page - 1);
+    const std::uintptr_t to = (block + capacity_ * code_.bytes()) & ~(page - 1);
+    if (pool.size() > 1 && to > from && (to - from) / page >= shared_release_pages) {
+        const std::uintptr_t pages = (to - from) / page;
+        const unsigned threads = pool.size();
+        pool.run([&](unsigned thread) {
+            const std::uintptr_t first = from + page * (pages * thread / threads);
+            const std::uintptr_t last = from + page * (pages * (thread + 1) / threads);
+            // Advice only: where it fails, the reallocation below gives the pages back.
+            madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+        });
+    }
+    shrink_to(count);
 }

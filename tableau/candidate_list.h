@@ -70,6 +70,9 @@ class Candidate_List {
     void release();
     // Makes the list its first `count` pairs (count <= size()), the block exactly as large.
     void shrink_to(std::size_t count);
+    // The same; the threads of `pool` give the pages of a large part let go back to the system
+    // at once, each its share, before the block is reallocated.
+    void shrink_to(std::size_t count, Worker_Pool& pool);
 
     // Calls f(first, last) with the list's pairs as an array [first, last) of
     // Stored_Pair<code().bytes()>, to be reordered in place.
@@ -135,6 +138,9 @@ void Candidate_List::with_stored_pairs(F&& f) {
         f(first, first + size_);
     });
 }
+
+// Fewer pages let go by shrinking a list are given back by the calling thread alone.
+constexpr std::uintptr_t shared_release_pages = 1024;
 
 // Ranges of fewer pairs are keyed by the calling thread alone.
 constexpr std::size_t parallel_keying = std::size_t(1) << 15;

@@ -56,7 +56,7 @@ class Kept_In_Parts {
         std::sort(parts.begin(), parts.end(),
                   [](const Part& a, const Part& b) { return a.first < b.first; });
         std::size_t kept = 0;
-        T last_kept;
+        T last_kept{};
         for (const Part& part : parts) {
             for (const T* element = part.first; element != part.kept_end; ++element) {
                 // A copy: keep may write over the element's bytes.

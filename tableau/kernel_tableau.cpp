@@ -127,7 +127,7 @@ std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less,
     // keyed candidates already read.
     const std::size_t kept = kept_parts.join(
         equal, [&](std::size_t i, const Keyed& keyed) { list.set(i, pair_of(keyed)); });
-    list.shrink_to(kept);
+    list.shrink_to(kept, pool);
     return kept;
 }
 
@@ -179,7 +179,7 @@ std::size_t keep_first_of_each_pattern_unkeyed(Candidate_List& list, const Bit_P
             kept_parts.join([&key](const Stored& a, const Stored& b) { return key(a) == key(b); },
                             [first](std::size_t i, const Stored& stored) { first[i] = stored; });
     });
-    list.shrink_to(kept);
+    list.shrink_to(kept, pool);
     return kept;
 }
 

@@ -144,6 +144,32 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
+// Shrinking a keyed list whose threads give back the pages let go keeps the pairs written back,
+// whether the pages given back begin right after them or further on, and the list goes on.
+TEST(CandidateList, ShrinkingWithThreadsKeepsThePairsWrittenBack) {
+    const std::size_t length = 8 * shared_release_pages * 4096 / sizeof(Twelve_Bytes);
+    for (const std::size_t kept : {std::size_t(0), std::size_t(1), std::size_t(1000), length / 2}) {
+        for (const unsigned threads : {1u, 2u, 3u}) {
+            SCOPED_TRACE(testing::Message() << "kept " << kept << ", threads " << threads);
+            Worker_Pool pool(threads);
+            Candidate_List list = list_of(length, codes[1]);
+            const Twelve_Bytes* keyed = list.key_in_place<Twelve_Bytes>(twelve_of, pool);
+            for (std::size_t i = 0; i < kept; ++i) {
+                const Twelve_Bytes k = keyed[2 * i];
+                list.set(i, pair_of(k));
+            }
+            list.shrink_to(kept, pool);
+            ASSERT_EQ(list.size(), kept);
+            for (std::size_t i = 0; i < kept; ++i) {
+                ASSERT_EQ(list[i].row1, pair_number(2 * i, codes[1].slots).row1) << "pair " << i;
+                ASSERT_EQ(list[i].row2, pair_number(2 * i, codes[1].slots).row2) << "pair " << i;
+            }
+            list.push_back(pair_number(7, codes[1].slots));
+            EXPECT_EQ(list.back().row1, pair_number(7, codes[1].slots).row1);
+        }
+    }
+}
+
 // Extending, copying in, setting, truncating and releasing keep the pairs in order with every
 // code, the stored pairs reordered in place are the list's new order, a moved-from list is empty,
 // a list holding pairs refuses another code, and a list refuses to copy in pairs stored otherwise
