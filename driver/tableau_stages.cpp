@@ -9,6 +9,7 @@
 #include "driver/escalation.h"
 #include "matrix/products.h"
 #include "tableau/kernel_tableau.h"
+#include "tableau/worker_pool.h"
 
 namespace {
 
@@ -66,10 +67,10 @@ Owned_Mat expanded_elementary_modes(const Basis_Tableau& basis, const mat* S) {
         if constexpr (std::is_same_v<T, int>) {
             // The rows of EM stay the mode tableau's: only the record is released.
             const Owned_Reference_Mat EM(modes.make_sorted_ref_mat());
-            return Owned_Mat(mult(EM.get(), S));
+            return Owned_Mat(mult(EM.get(), S, thread_count()));
         } else {
             const Owned_Mat EM(modes.make_sorted_mat());
-            return Owned_Mat(mult(EM.get(), S));
+            return Owned_Mat(mult(EM.get(), S, thread_count()));
         }
     });
 }

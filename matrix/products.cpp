@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "matrix/overflow.h"
@@ -33,23 +34,21 @@ struct Sparse_Rows {
 
 }  // namespace
 
-mat* mult_or_null(const mat* a, const mat* b) {
-    if (b->rows != a->columns) {
-        printf("error in mult: mat dimensions are incompatible");
-        fflush(stdout);
-        exit(1);
-    }
-    Owned_Mat mm(new_mat(a->rows, b->columns, "mm not allocated", "mm->head not allocated",
-                         "*(mm->head+i) not allocated"));
-    // The network's matrices are mostly zeros: only products of two non-zero entries are formed.
-    // Row i of the product gathers, for every non-zero a[i][t] in the order of t, that multiple
-    // of row t of b, so every entry still adds its terms in the order of t, and the running sum
-    // of every entry passes the same values as a sum over all t would (zero terms change
-    // nothing). Every product of two 32-bit numbers fits 64 bits; only a running sum can leave
-    // them, and the finished entry must fit 32 bits.
-    const Sparse_Rows sparse_b(b);
-    std::vector<std::int64_t> sum(static_cast<std::size_t>(b->columns > 0 ? b->columns : 0));
-    for (int i = 0; i < a->rows; ++i) {
+namespace {
+
+// Rows [from, to) of the product a x b into the zero-filled rows of mm; false when an entry or a
+// running sum leaves 32 bits.
+//
+// The network's matrices are mostly zeros: only products of two non-zero entries are formed.
+// Row i of the product gathers, for every non-zero a[i][t] in the order of t, that multiple of
+// row t of b, so every entry still adds its terms in the order of t, and the running sum of every
+// entry passes the same values as a sum over all t would (zero terms change nothing). Every
+// product of two 32-bit numbers fits 64 bits; only a running sum can leave them, and the
+// finished entry must fit 32 bits.
+bool multiply_rows(const mat* a, const Sparse_Rows& sparse_b, int columns, int from, int to,
+                   mat* mm) {
+    std::vector<std::int64_t> sum(static_cast<std::size_t>(columns > 0 ? columns : 0));
+    for (int i = from; i < to; ++i) {
         const int* row = a->head[i];
         // A row of zeros leaves its zero-filled product row as it is.
         if (std::all_of(row, row + a->columns, [](int x) { return x == 0; })) continue;
@@ -59,20 +58,51 @@ mat* mult_or_null(const mat* a, const mat* b) {
             const std::int64_t factor = row[t];
             for (std::size_t e = sparse_b.start[t]; e < sparse_b.start[t + 1]; ++e) {
                 std::int64_t& entry = sum[sparse_b.column[e]];
-                if (sum_overflows(entry, factor * sparse_b.value[e], entry)) return nullptr;
+                if (sum_overflows(entry, factor * sparse_b.value[e], entry)) return false;
             }
         }
-        for (int k = 0; k < b->columns; ++k) {
+        for (int k = 0; k < columns; ++k) {
             if (sum[k] == 0) continue;
-            if (!fits_int32(sum[k])) return nullptr;
+            if (!fits_int32(sum[k])) return false;
             mm->head[i][k] = static_cast<int>(sum[k]);
         }
     }
+    return true;
+}
+
+// Rows of a product worth a thread of their own.
+constexpr int rows_per_thread = 4096;
+
+}  // namespace
+
+mat* mult_or_null(const mat* a, const mat* b, unsigned threads) {
+    if (b->rows != a->columns) {
+        printf("error in mult: mat dimensions are incompatible");
+        fflush(stdout);
+        exit(1);
+    }
+    Owned_Mat mm(new_mat(a->rows, b->columns, "mm not allocated", "mm->head not allocated",
+                         "*(mm->head+i) not allocated"));
+    const Sparse_Rows sparse_b(b);
+    // The rows of the product are independent: the threads take a share each.
+    const unsigned parts =
+        std::clamp<unsigned>(static_cast<unsigned>(a->rows / rows_per_thread), 1, threads);
+    std::vector<char> fits(parts, 0);
+    const auto multiply_part = [&](unsigned part) {
+        const int from = static_cast<int>(std::int64_t(a->rows) * part / parts);
+        const int to = static_cast<int>(std::int64_t(a->rows) * (part + 1) / parts);
+        fits[part] = multiply_rows(a, sparse_b, b->columns, from, to, mm.get());
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned part = 1; part < parts; ++part) helpers.emplace_back(multiply_part, part);
+    multiply_part(0);
+    for (std::thread& helper : helpers) helper.join();
+    if (std::find(fits.begin(), fits.end(), 0) != fits.end()) return nullptr;
     return mm.release();
 }
 
-mat* mult(const mat* a, const mat* b) {
-    mat* mm = mult_or_null(a, b);
+mat* mult(const mat* a, const mat* b, unsigned threads) {
+    mat* mm = mult_or_null(a, b, threads);
     if (mm == nullptr) integer_overflow(product_stage);
     return mm;
 }

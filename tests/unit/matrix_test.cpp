@@ -123,6 +123,31 @@ TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
     EXPECT_EQ(stopped, 12);
 }
 
+// A product of many rows formed by several threads, each a share of the rows, is the product
+// one thread forms, and an entry beyond 32 bits in any share, the last one's included, gives
+// nothing.
+TEST(Mult, SharedOutOverThreadsGivesTheSameProduct) {
+    std::mt19937 random(99);
+    const Rows a = random_rows(random, 20000, 12, 0.3, 1000);
+    const Rows b = random_rows(random, 12, 30, 0.3, 1000);
+    const Owned_Mat am = make_mat(a);
+    const Owned_Mat bm = make_mat(b);
+    const Owned_Mat alone(mult(am.get(), bm.get()));
+    Rows overflowing = a;
+    overflowing.back().assign(12, 0);
+    overflowing.back()[0] = INT_MAX;
+    const Owned_Mat over = make_mat(overflowing);
+    Rows b_large = b;
+    b_large[0].assign(30, 2);
+    const Owned_Mat b_large_m = make_mat(b_large);
+    for (const unsigned threads : {2u, 3u, 8u}) {
+        SCOPED_TRACE(threads);
+        const Owned_Mat shared(mult(am.get(), bm.get(), threads));
+        EXPECT_EQ(rows_of(shared.get()), rows_of(alone.get()));
+        EXPECT_EQ(mult_or_null(over.get(), b_large_m.get(), threads), nullptr);
+    }
+}
+
 TEST(Reshape, TransposeMatchesTheDefinitionOnRandomShapes) {
     std::mt19937 random(4711);
     // Shapes on both sides of the 64 x 64 tiles, and thin ones.
