@@ -189,14 +189,18 @@ mat* overall_reactions_of_modes(const mat* EMx, const mat* NT) {
 void Run::elementary_modes() {
     EMx_ = expanded_elementary_modes(*basis_.tableau, S_.get());
     basis_.tableau.reset();  // the mode tableau has been built from it and is gone too
-    // The nested-mode check and the overall reactions are computed beside the listings below:
-    // both only read the modes, and their results are written where they always were. A product
-    // that leaves 32 bits stops the run after the listings, as it did when it was formed there.
+    // The nested-mode check, the overall reactions and the comparison with the convex basis are
+    // computed beside the listings below: they only read the modes, and their results are
+    // written where they always were. A product that leaves 32 bits stops the run after the
+    // listings, as it did when it was formed there.
     std::future<std::vector<std::pair<int, int> > > nested = std::async(
         beside_the_listings(), [modes = EMx_.get()] { return nested_support_pairs(modes); });
     std::future<mat*> overall_reactions = std::async(
         beside_the_listings(),
         [modes = EMx_.get(), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
+    basis_comparison_ = std::async(beside_the_listings(), [basis = CBx_.get(), modes = EMx_.get()] {
+        return compare_with_basis(basis, modes);
+    });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
     fmatoutput(EMx_.get(), report_);
@@ -217,4 +221,6 @@ void Run::elementary_modes() {
 
 void Run::close_report() { close_report_or_stop(report_, names_.output.c_str()); }
 
-void Run::comparison() { additional_em(names_.output.c_str(), CBx_.get(), EMx_.get()); }
+void Run::comparison() {
+    additional_em(names_.output.c_str(), CBx_.get(), EMx_.get(), basis_comparison_.get());
+}

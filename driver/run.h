@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdio>
+#include <future>
 
 #include "driver/command_line.h"
 #include "driver/tableau_stages.h"
 #include "matrix/owned_records.h"
 #include "model/model.h"
+#include "report/comparison.h"
 
 // One run of the analysis over a network model: one method per report section, called in the
 // order of the report. Each section computes its records, writes its lines and keeps what later
@@ -66,4 +68,7 @@ class Run {
     Reduced_Basis basis_;            // convex basis over the subsets, with its tableau
     Owned_Mat CBx_;                  // convex basis over the reactions
     Owned_Mat EMx_;                  // elementary modes over the reactions
+    // The comparison of CBx_ with EMx_, made beside the mode listings; declared after both, so
+    // that it is finished before they go.
+    std::future<Basis_Comparison> basis_comparison_;
 };

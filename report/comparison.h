@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "matrix/records.h"
 
 // Appends to the report named report_name (to the file that holds it until the program ends,
@@ -9,3 +11,18 @@
 // Works in place on EM: every mode equal to a basis vector is set to zero. Stops with status 1
 // when the report cannot be opened or written.
 void additional_em(const char* report_name, const mat* CB, mat* EM);
+
+// What the comparison finds, from the convex basis and the modes alone: the basis vectors (from
+// 0) whose reaction set is no mode's, and per mode whether it is a non-zero mode equal to a basis
+// vector. Empty when the two have different numbers of reactions.
+struct Basis_Comparison {
+    std::vector<int> non_elementary;
+    std::vector<unsigned char> equal_to_basis;
+};
+
+// Compares the convex basis CB with the modes EM without changing either, so that it may run
+// beside other work that reads them.
+Basis_Comparison compare_with_basis(const mat* CB, const mat* EM);
+
+// additional_em with the comparison already made: compare_with_basis(CB, EM) on the same records.
+void additional_em(const char* report_name, const mat* CB, mat* EM, const Basis_Comparison& found);

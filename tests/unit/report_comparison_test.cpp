@@ -4,6 +4,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <stdexcept>
 
 #include "report/comparison.h"
 #include "report/report_file.h"
@@ -173,6 +174,23 @@ TEST_F(Comparison, ModesEqualToBasisAreZeroedInPlace) {
     Owned_Mat EM = make_mat({{0, 1, 1}, {1, 1, 0}});
     compare(CB.get(), EM.get());
     EXPECT_EQ(rows_of(EM.get()), (Rows{{0, 1, 1}, {0, 0, 0}}));
+}
+
+// The comparison made ahead, as beside the listings, and written later gives what the one call
+// gives; a comparison of other modes is refused.
+TEST_F(Comparison, MadeAheadWritesTheSame) {
+    Owned_Mat CB = make_mat({{1, 0, 1}, {1, 1, 0}});
+    Owned_Mat EM = make_mat({{0, 0, 0}, {1, 0, 1}, {0, 1, 1}});
+    const Basis_Comparison found = compare_with_basis(CB.get(), EM.get());
+    CaptureStdout();
+    additional_em(path.c_str(), CB.get(), EM.get(), found);
+    EXPECT_EQ(GetCapturedStdout(), "Convex basis   2 is not elementary\n");
+    EXPECT_EQ(appended(),
+              "\nConvex mode   2 not found in elementary modes."
+              "\nThe elementary mode Convex basis: 1 \n\n");
+    EXPECT_EQ(rows_of(EM.get()), (Rows{{0, 0, 0}, {0, 0, 0}, {0, 1, 1}}));
+    Owned_Mat other = make_mat({{1, 0, 1}});
+    EXPECT_THROW(additional_em(path.c_str(), CB.get(), other.get(), found), std::invalid_argument);
 }
 
 TEST_F(Comparison, ModesWithoutRowsStop) {
