@@ -311,40 +311,12 @@ void generate_candidates(const Mode_Tableau<T>& t, const Row_Classes& classes,
     }
 }
 
-Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
-    Keyed_Candidate keyed{0, pair};
-    for (unsigned w = 0; w < bits.words_per_row && w < keyed_head_words; ++w) {
-        keyed.head |= std::uint64_t(union_word(bits, keyed, w)) << (w == 0 ? 32 : 0);
-    }
-    return keyed;
-}
-
 Candidate_Packing::Candidate_Packing(const Bit_Pattern& bits, unsigned reactions,
                                      std::size_t slots) {
     if (bits.words_per_row > keyed_head_words || reactions == 0 || reactions > 64) return;
     spare_ = 64 - reactions;
     row_bits_ = static_cast<unsigned>(std::bit_width(slots > 0 ? slots - 1 : 0));
     fits_ = 2 * row_bits_ <= 64 && 2 * row_bits_ <= spare_ + 32;
-}
-
-Packed_Candidate Candidate_Packing::pack(combination pair, const Bit_Pattern& bits) const {
-    const std::uint64_t rows = (std::uint64_t(pair.row1) << row_bits_) | pair.row2;
-    const std::uint64_t spare_mask = (std::uint64_t(1) << spare_) - 1;
-    const std::uint64_t head = (keyed_candidate(pair, bits).head & ~spare_mask) | (rows >> 32);
-    Packed_Candidate packed;
-    std::memcpy(packed.words, &head, sizeof head);
-    packed.words[2] = static_cast<std::uint32_t>(rows);
-    return packed;
-}
-
-combination Candidate_Packing::unpack(const Packed_Candidate& candidate) const {
-    std::uint64_t head;
-    std::memcpy(&head, candidate.words, sizeof head);
-    const std::uint64_t spare_mask = (std::uint64_t(1) << spare_) - 1;
-    const std::uint64_t rows = ((head & spare_mask) << 32) | candidate.words[2];
-    const std::uint64_t row_mask = (std::uint64_t(1) << row_bits_) - 1;
-    return combination{static_cast<unsigned>(rows >> row_bits_),
-                       static_cast<unsigned>(rows & row_mask)};
 }
 
 template <typename T>

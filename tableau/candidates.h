@@ -23,12 +23,19 @@ using Mode_Tableau = Tableau<T, Int_Combination<T> >;
 // Number of pattern words a Keyed_Candidate holds in its head.
 constexpr unsigned keyed_head_words = 2;
 
-// Keyed candidate of `pair`, its union pattern taken from the rows' patterns in `bits`.
-Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits);
-
 // Word w of the union pattern of the candidate's rows.
 inline unsigned union_word(const Bit_Pattern& bits, const Keyed_Candidate& c, unsigned w) {
     return bits.pattern(c.pair.row1)[w] | bits.pattern(c.pair.row2)[w];
+}
+
+// Keyed candidate of `pair`, its union pattern taken from the rows' patterns in `bits`. Inline,
+// as the packing below: the sort keys every candidate of a list.
+inline Keyed_Candidate keyed_candidate(combination pair, const Bit_Pattern& bits) {
+    Keyed_Candidate keyed{0, pair};
+    for (unsigned w = 0; w < bits.words_per_row && w < keyed_head_words; ++w) {
+        keyed.head |= std::uint64_t(union_word(bits, keyed, w)) << (w == 0 ? 32 : 0);
+    }
+    return keyed;
 }
 
 // A candidate of a tableau whose union pattern fits the head (at most 64 reaction columns) packed
@@ -51,8 +58,24 @@ class Candidate_Packing {
     // Whether every pair of rows fits.
     bool fits() const { return fits_; }
 
-    Packed_Candidate pack(combination pair, const Bit_Pattern& bits) const;
-    combination unpack(const Packed_Candidate& candidate) const;
+    Packed_Candidate pack(combination pair, const Bit_Pattern& bits) const {
+        const std::uint64_t rows = (std::uint64_t(pair.row1) << row_bits_) | pair.row2;
+        const std::uint64_t spare_mask = (std::uint64_t(1) << spare_) - 1;
+        const std::uint64_t head = (keyed_candidate(pair, bits).head & ~spare_mask) | (rows >> 32);
+        Packed_Candidate packed;
+        std::memcpy(packed.words, &head, sizeof head);
+        packed.words[2] = static_cast<std::uint32_t>(rows);
+        return packed;
+    }
+    combination unpack(const Packed_Candidate& candidate) const {
+        std::uint64_t head;
+        std::memcpy(&head, candidate.words, sizeof head);
+        const std::uint64_t spare_mask = (std::uint64_t(1) << spare_) - 1;
+        const std::uint64_t rows = ((head & spare_mask) << 32) | candidate.words[2];
+        const std::uint64_t row_mask = (std::uint64_t(1) << row_bits_) - 1;
+        return combination{static_cast<unsigned>(rows >> row_bits_),
+                           static_cast<unsigned>(rows & row_mask)};
+    }
 
     // The union pattern's part of a packed candidate's head: comparing these orders the
     // candidates as their union patterns do.

@@ -125,8 +125,14 @@ std::size_t keep_first_of_each_pattern(Candidate_List& list, Key key, Less less,
     parallel_sort_down_to(begin, begin + count, less, pool, cached_part, sort_part);
     // The i-th pair takes fewer bytes than the i-th keyed candidate: writing it overwrites only
     // keyed candidates already read.
-    const std::size_t kept = kept_parts.join(
-        equal, [&](std::size_t i, const Keyed& keyed) { list.set(i, pair_of(keyed)); });
+    std::size_t kept = 0;
+    list.with_stored_pairs([&](auto* pairs, auto*) {
+        using Stored = std::remove_pointer_t<decltype(pairs)>;
+        const Pair_Code code = list.code();
+        kept = kept_parts.join(equal, [&](std::size_t i, const Keyed& keyed) {
+            pairs[i] = Stored::of(code.encode(pair_of(keyed)));
+        });
+    });
     list.shrink_to(kept, pool);
     return kept;
 }
