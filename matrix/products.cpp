@@ -36,8 +36,8 @@ struct Sparse_Rows {
 
 namespace {
 
-// Rows [from, to) of the product a x b into the zero-filled rows of mm; false when an entry or a
-// running sum leaves 32 bits.
+// Rows [from, to) of the product a x b into the zero-filled rows of mm, with `sum` (one entry per
+// column of the product) to add in; false when an entry or a running sum leaves 32 bits.
 //
 // The network's matrices are mostly zeros: only products of two non-zero entries are formed.
 // Row i of the product gathers, for every non-zero a[i][t] in the order of t, that multiple of
@@ -46,8 +46,7 @@ namespace {
 // product of two 32-bit numbers fits 64 bits; only a running sum can leave them, and the
 // finished entry must fit 32 bits.
 bool multiply_rows(const mat* a, const Sparse_Rows& sparse_b, int columns, int from, int to,
-                   mat* mm) {
-    std::vector<std::int64_t> sum(static_cast<std::size_t>(columns > 0 ? columns : 0));
+                   std::vector<std::int64_t>& sum, mat* mm) {
     for (int i = from; i < to; ++i) {
         const int* row = a->head[i];
         // A row of zeros leaves its zero-filled product row as it is.
@@ -84,14 +83,17 @@ mat* mult_or_null(const mat* a, const mat* b, unsigned threads) {
     Owned_Mat mm(new_mat(a->rows, b->columns, "mm not allocated", "mm->head not allocated",
                          "*(mm->head+i) not allocated"));
     const Sparse_Rows sparse_b(b);
-    // The rows of the product are independent: the threads take a share each.
+    // The rows of the product are independent: the threads take a share each. Everything they
+    // need is allocated here, so that nothing they do can throw.
     const unsigned parts =
-        std::clamp<unsigned>(static_cast<unsigned>(a->rows / rows_per_thread), 1, threads);
+        std::max(1u, std::min(threads, static_cast<unsigned>(a->rows / rows_per_thread)));
     std::vector<char> fits(parts, 0);
+    std::vector<std::vector<std::int64_t> > sums(
+        parts, std::vector<std::int64_t>(static_cast<std::size_t>(std::max(b->columns, 0))));
     const auto multiply_part = [&](unsigned part) {
         const int from = static_cast<int>(std::int64_t(a->rows) * part / parts);
         const int to = static_cast<int>(std::int64_t(a->rows) * (part + 1) / parts);
-        fits[part] = multiply_rows(a, sparse_b, b->columns, from, to, mm.get());
+        fits[part] = multiply_rows(a, sparse_b, b->columns, from, to, sums[part], mm.get());
     };
     std::vector<std::thread> helpers;
     for (unsigned part = 1; part < parts; ++part) helpers.emplace_back(multiply_part, part);

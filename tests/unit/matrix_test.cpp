@@ -124,8 +124,8 @@ TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
 }
 
 // A product of many rows formed by several threads, each a share of the rows, is the product
-// one thread forms, and an entry beyond 32 bits in any share, the last one's included, gives
-// nothing.
+// one thread forms (no thread asked for counts as one), and an entry beyond 32 bits in any share,
+// the last one's included, gives nothing.
 TEST(Mult, SharedOutOverThreadsGivesTheSameProduct) {
     std::mt19937 random(99);
     const Rows a = random_rows(random, 20000, 12, 0.3, 1000);
@@ -140,7 +140,7 @@ TEST(Mult, SharedOutOverThreadsGivesTheSameProduct) {
     Rows b_large = b;
     b_large[0].assign(30, 2);
     const Owned_Mat b_large_m = make_mat(b_large);
-    for (const unsigned threads : {2u, 3u, 8u}) {
+    for (const unsigned threads : {0u, 2u, 3u, 8u}) {
         SCOPED_TRACE(threads);
         const Owned_Mat shared(mult(am.get(), bm.get(), threads));
         EXPECT_EQ(rows_of(shared.get()), rows_of(alone.get()));
