@@ -171,11 +171,6 @@ void Run::non_negative_conservation_relations() {
 
 namespace {
 
-// Work that only reads the modes runs beside the listings when a second core is there for it.
-std::launch beside_the_listings() {
-    return thread_count() > 1 ? std::launch::async : std::launch::deferred;
-}
-
 // The overall reactions of the modes, EMx x NT with every row divided by its greatest common
 // divisor; nullptr when the product leaves 32 bits.
 mat* overall_reactions_of_modes(const mat* EMx, const mat* NT) {
@@ -189,18 +184,17 @@ mat* overall_reactions_of_modes(const mat* EMx, const mat* NT) {
 void Run::elementary_modes() {
     EMx_ = expanded_elementary_modes(*basis_.tableau, S_.get());
     basis_.tableau.reset();  // the mode tableau has been built from it and is gone too
-    // The nested-mode check, the overall reactions and the comparison with the convex basis are
-    // computed beside the listings below: they only read the modes, and their results are
-    // written where they always were. A product that leaves 32 bits stops the run after the
-    // listings, as it did when it was formed there.
-    std::future<std::vector<std::pair<int, int> > > nested = std::async(
-        beside_the_listings(), [modes = EMx_.get()] { return nested_support_pairs(modes); });
-    std::future<mat*> overall_reactions = std::async(
-        beside_the_listings(),
+    // The overall reactions, the nested-mode check and the comparison with the convex basis are
+    // computed beside the listings below, in the order the listings need them: they only read
+    // the modes, and their results are written where they always were. A product that leaves
+    // 32 bits stops the run after the listings, as it did when it was formed there.
+    side_tasks_ = std::make_unique<Side_Tasks>(thread_count() - 1);
+    std::future<mat*> overall_reactions = side_tasks_->add(
         [modes = EMx_.get(), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
-    basis_comparison_ = std::async(beside_the_listings(), [basis = CBx_.get(), modes = EMx_.get()] {
-        return compare_with_basis(basis, modes);
-    });
+    std::future<std::vector<std::pair<int, int> > > nested =
+        side_tasks_->add([modes = EMx_.get()] { return nested_support_pairs(modes); });
+    basis_comparison_ = side_tasks_->add(
+        [basis = CBx_.get(), modes = EMx_.get()] { return compare_with_basis(basis, modes); });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
     fmatoutput(EMx_.get(), report_);

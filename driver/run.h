@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <future>
+#include <memory>
 
 #include "driver/command_line.h"
 #include "driver/tableau_stages.h"
 #include "matrix/owned_records.h"
 #include "model/model.h"
 #include "report/comparison.h"
+#include "tableau/side_tasks.h"
 
 // One run of the analysis over a network model: one method per report section, called in the
 // order of the report. Each section computes its records, writes its lines and keeps what later
@@ -68,7 +70,8 @@ class Run {
     Reduced_Basis basis_;            // convex basis over the subsets, with its tableau
     Owned_Mat CBx_;                  // convex basis over the reactions
     Owned_Mat EMx_;                  // elementary modes over the reactions
-    // The comparison of CBx_ with EMx_, made beside the mode listings; declared after both, so
-    // that it is finished before they go.
-    std::future<Basis_Comparison> basis_comparison_;
+    // The work done beside the mode listings; declared after the records it reads, so that it
+    // is finished before they go.
+    std::unique_ptr<Side_Tasks> side_tasks_;
+    std::future<Basis_Comparison> basis_comparison_;  // CBx_ against EMx_, made beside
 };
