@@ -380,7 +380,25 @@ void reserve_for_new_rows(Kernel_Tableau<T>& t, std::size_t free_slots, std::siz
 }
 
 // Candidates a thread tests at a time: neighbouring candidates are often blocked by the same row.
+// Towards a batch's end the chunks shrink to a share of what is left, down to the smallest chunk,
+// so that the threads run out of candidates at about the same time.
 constexpr std::size_t test_chunk = 512;
+constexpr std::size_t smallest_test_chunk = 32;
+
+// Takes the next chunk of the `count` candidates from `next` for one of `threads` threads; false
+// when none is left.
+bool take_test_chunk(std::atomic<std::size_t>& next, std::size_t count, unsigned threads,
+                     std::size_t& from, std::size_t& to) {
+    from = next.load(std::memory_order_relaxed);
+    std::size_t size = 0;
+    do {
+        if (from >= count) return false;
+        const std::size_t share = (count - from) / (2 * threads);
+        size = std::clamp(share, smallest_test_chunk, test_chunk);
+    } while (!next.compare_exchange_weak(from, from + size, std::memory_order_relaxed));
+    to = std::min(from + size, count);
+    return true;
+}
 
 // One parallel section: the calling thread decides the batch `deciding` (if any) against the
 // table as it is, while the other threads bring the replica up to the changes sealed and test the
@@ -407,9 +425,9 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
             caught_up.wait(false, std::memory_order_acquire);
         }
         Recent<const unsigned*> recent;
-        for (std::size_t from; (from = next.fetch_add(test_chunk)) < testing.count;) {
-            test_candidates(t, list, run.replica->tree(), column, testing, from,
-                            std::min(from + test_chunk, testing.count), recent);
+        for (std::size_t from, to;
+             take_test_chunk(next, testing.count, run.pool.size(), from, to);) {
+            test_candidates(t, list, run.replica->tree(), column, testing, from, to, recent);
         }
     });
 }
