@@ -51,8 +51,8 @@ void Candidate_List::grow(std::size_t count) {
     capacity_ = capacity;
 }
 
-std::size_t Candidate_List::extend(std::size_t count) {
-    if (size_ + count > capacity_) grow(size_ + count);
+std::size_t Candidate_List::extend(std::size_t count, std::size_t expected) {
+    if (size_ + count > capacity_) grow(std::max(size_ + count, expected));
     const std::size_t first = size_;
     size_ += count;
     return first;

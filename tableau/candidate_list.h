@@ -41,6 +41,8 @@ class Candidate_List {
     const Pair_Code& code() const { return code_; }
 
     std::size_t size() const { return size_; }
+    // Pairs the block has room for.
+    std::size_t capacity() const { return capacity_; }
     bool empty() const { return size_ == 0; }
     combination operator[](std::size_t i) const { return code_.decode(load(i)); }
     combination back() const { return (*this)[size_ - 1]; }
@@ -55,9 +57,11 @@ class Candidate_List {
     void reserve(std::size_t count) {
         if (count > capacity_) grow(count);
     }
-    // Grows the list by `count` pairs left for the caller to set (the block doubles when it
-    // grows); returns the position of the first of them.
-    std::size_t extend(std::size_t count);
+    // Grows the list by `count` pairs left for the caller to set; returns the position of the
+    // first of them. A block that must grow doubles, or grows to `expected` pairs where the
+    // caller expects the list to reach more: the pairs then move once instead of at every
+    // doubling.
+    std::size_t extend(std::size_t count, std::size_t expected = 0);
     // Copies the pairs of `from`, stored with the same code, to the positions from `position` on
     // (all below size()). Several threads may copy at once, each to its own positions.
     void copy_in(std::size_t position, const Candidate_List& from);

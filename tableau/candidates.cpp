@@ -177,8 +177,12 @@ std::vector<Candidate_Lists> gathering_lists(unsigned threads, const Candidate_L
 // Moves the pairs gathered by the threads into the lists the round fills, each list growing by
 // the pairs of all threads in the threads' order, the threads copying their own pairs; empties
 // the gathering lists and keeps the round within its budget.
+//
+// The class has `rest` times the span's work still to come: a list that must grow grows at once
+// to what it would hold if the rest gave it pairs at the span's rate. Growing by doubling alone,
+// the calling thread copied each large list several times while the others waited.
 void move_gathered_pairs(std::vector<Candidate_Lists>& gathered, Generation_Round& round,
-                         Worker_Pool& pool) {
+                         Worker_Pool& pool, double rest) {
     const unsigned threads = pool.size();
     const std::size_t count = round.lists.size();
     std::vector<std::vector<std::size_t> > places(
@@ -187,7 +191,9 @@ void move_gathered_pairs(std::vector<Candidate_Lists>& gathered, Generation_Roun
         std::size_t pairs = 0;
         for (const Candidate_Lists& own : gathered) pairs += own[k].size();
         if (pairs == 0) continue;
-        std::size_t place = round.make_room(k, pairs);
+        const std::size_t expected = round.lists[k].size() + pairs +
+                                     static_cast<std::size_t>(static_cast<double>(pairs) * rest);
+        std::size_t place = round.make_room(k, pairs, expected);
         if (place == Generation_Round::not_filled) continue;
         for (unsigned thread = 0; thread < threads; ++thread) {
             places[thread][k] = place;
@@ -223,6 +229,7 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
     }
     std::vector<Candidate_Lists> gathered = gathering_lists(threads, round.lists);
     std::vector<std::int64_t> saved(threads, 0);
+    std::int64_t done = 0;  // pairs of the spans so far
     for (std::size_t begin = 0, end = 0; begin < outer; begin = end) {
         std::int64_t span = 0;
         while (end < outer && span < span_pairs) span += work(end++);
@@ -231,7 +238,12 @@ void generate_class(std::size_t outer, std::int64_t total_pairs, Work&& work, Pa
             Gather_In sink{gathered[thread]};
             pairs(bounds[thread], bounds[thread + 1], sink, saved[thread]);
         });
-        move_gathered_pairs(gathered, round, pool);
+        done += span;
+        const double rest =
+            span > 0 ? static_cast<double>(std::max<std::int64_t>(total_pairs - done, 0)) /
+                           static_cast<double>(span)
+                     : 0.0;
+        move_gathered_pairs(gathered, round, pool, rest);
     }
     for (unsigned thread = 0; thread < threads; ++thread) tests_saved += saved[thread];
 }

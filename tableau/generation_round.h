@@ -37,12 +37,13 @@ struct Generation_Round {
 
     // Grows list k by `count` pairs left for the caller to set, when the round fills it;
     // returns the position of the first of them, or not_filled. The budget is kept by a call of
-    // keep_within_budget once the pairs are set.
+    // keep_within_budget once the pairs are set. A list whose block must grow grows to at least
+    // `expected` pairs, the number the caller expects it to reach.
     static constexpr std::size_t not_filled = unlimited;
-    std::size_t make_room(unsigned k, std::size_t count) {
+    std::size_t make_room(unsigned k, std::size_t count, std::size_t expected = 0) {
         if (!takes(k)) return not_filled;
         stored += count;
-        return lists[k].extend(count);
+        return lists[k].extend(count, expected);
     }
 
     Candidate_Lists& lists;

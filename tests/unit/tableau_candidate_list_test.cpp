@@ -185,6 +185,21 @@ TEST(CandidateList, ExtendsCopiesSetsTruncatesReordersAndMoves) {
         list.copy_in(added, list_of(0, code));
         EXPECT_EQ(list.extend(0), 105u);
         ASSERT_EQ(list.size(), 105u);
+        // A block that must grow grows to the size expected where that is more than double.
+        Candidate_List expecting = list_of(100, code);
+        EXPECT_EQ(expecting.extend(expecting.capacity() - 99, 1000), 100u);
+        EXPECT_GE(expecting.capacity(), 1000u);
+        expect_pair(expecting[99], pair_number(99, code.slots));
+        // Room left: the block stays as it is.
+        const std::size_t room = expecting.capacity();
+        const std::size_t end = expecting.size();
+        EXPECT_EQ(expecting.extend(1, 5000), end);
+        EXPECT_EQ(expecting.capacity(), room);
+        // Where doubling gives more than expected, the block doubles.
+        Candidate_List doubling = list_of(100, code);
+        const std::size_t before = doubling.capacity();
+        doubling.extend(before - 99, 10);
+        EXPECT_EQ(doubling.capacity(), 2 * before);
         expect_pair(list[101], pair_number(1, code.slots));
         expect_pair(list[102], pair_number(0, code.slots));
         list.copy_in(added, list_of(5, code));
