@@ -402,10 +402,35 @@ unsigned blocker_in_tree(const Pattern_Tree& tree, unsigned words, unsigned colu
     return entry[0];
 }
 
+namespace {
+
+// Deletes the rows of the zero part of `bucket` whose support contains `inner`, in the order
+// condition seven meets them.
+template <typename T>
+void delete_superset_rows_of_bucket(Mode_Tableau<T>& t, const unsigned* inner,
+                                    map_value<unsigned>& bucket, Pattern_Table& table,
+                                    std::vector<unsigned>& free_rows, unsigned& deleted) {
+    const unsigned words = t.bit_patterns.words_per_row;
+    const std::vector<unsigned>& list = *bucket.members;
+    unsigned p = bucket.zero_begin;
+    while (p < bucket.zero_end) {
+        const unsigned u = list[p];
+        if (!support_inside(inner, table.member_pattern(bucket, p), words)) {
+            ++p;
+            continue;
+        }
+        t.row_status[u] = -2;
+        free_rows.push_back(u);
+        table.erase_zero_member(bucket, p);
+        ++deleted;
+    }
+}
+
+}  // namespace
+
 template <typename T>
 void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                           std::vector<unsigned>& free_rows, unsigned& deleted) {
-    const unsigned words = t.bit_patterns.words_per_row;
     const unsigned f = static_cast<unsigned>(t.zero_pattern[n].first_nonzero);
     const unsigned l = static_cast<unsigned>(t.zero_pattern[n].last_nonzero);
     const unsigned* inner = t.bit_patterns.pattern(n);
@@ -414,41 +439,43 @@ void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
         const std::uint64_t upper = (std::uint64_t(d) << 16) + t.reactions;
         for (auto it = table.lower_bound((d << 16) | l); it != table.end() && it->first <= upper;
              ++it) {
-            map_value<unsigned>& bucket = it->second;
-            const std::vector<unsigned>& list = *bucket.members;
-            unsigned p = bucket.zero_begin;
-            while (p < bucket.zero_end) {
-                const unsigned u = list[p];
-                if (!support_inside(inner, table.member_pattern(bucket, p), words)) {
-                    ++p;
-                    continue;
-                }
-                t.row_status[u] = -2;
-                free_rows.push_back(u);
-                table.erase_zero_member(bucket, p);
-                ++deleted;
-            }
+            delete_superset_rows_of_bucket(t, inner, it->second, table, free_rows, deleted);
         }
     }
 }
 
+template <typename T>
+void delete_superset_rows_in(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
+                             const std::vector<unsigned>& keys, std::vector<unsigned>& free_rows,
+                             unsigned& deleted) {
+    const unsigned* inner = t.bit_patterns.pattern(n);
+    for (const unsigned key : keys) {
+        const auto it = table.lower_bound(key);
+        if (it == table.end() || it->first != key) continue;
+        delete_superset_rows_of_bucket(t, inner, it->second, table, free_rows, deleted);
+    }
+}
+
 // Every coefficient type of the tableau has its own copy of the candidate functions.
-#define INSTANTIATE_CANDIDATE_FUNCTIONS(T)                                                   \
-    template void classify_rows(const Mode_Tableau<T>&, const Pattern_Table&, unsigned,      \
-                                Row_Classes&);                                               \
-    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
-                                      Candidate_Lists&, std::int64_t&, std::int64_t&);       \
-    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,            \
-                                      Generation_Round&, std::int64_t&, std::int64_t&,       \
-                                      Worker_Pool&);                                         \
-    template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,          \
-                                    Zero_Pattern&);                                          \
-    template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,       \
-                                 Zero_Pattern&, unsigned*);                                  \
-    template unsigned conical_blocker(const Mode_Tableau<T>&, const Pattern_Tree&, unsigned, \
-                                      unsigned*, Recent_Blockers&);                          \
-    template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,           \
-                                       std::vector<unsigned>&, unsigned&);
+#define INSTANTIATE_CANDIDATE_FUNCTIONS(T)                                                      \
+    template void classify_rows(const Mode_Tableau<T>&, const Pattern_Table&, unsigned,         \
+                                Row_Classes&);                                                  \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,               \
+                                      Candidate_Lists&, std::int64_t&, std::int64_t&);          \
+    template void generate_candidates(const Mode_Tableau<T>&, const Row_Classes&,               \
+                                      Generation_Round&, std::int64_t&, std::int64_t&,          \
+                                      Worker_Pool&);                                            \
+    template bool candidate_summary(Mode_Tableau<T>&, unsigned, unsigned, unsigned,             \
+                                    Zero_Pattern&);                                             \
+    template bool candidate_span(const Mode_Tableau<T>&, unsigned, unsigned, unsigned,          \
+                                 Zero_Pattern&, unsigned*);                                     \
+    template unsigned conical_blocker(const Mode_Tableau<T>&, const Pattern_Tree&, unsigned,    \
+                                      unsigned*, Recent_Blockers&);                             \
+    template void delete_superset_rows(Mode_Tableau<T>&, unsigned, Pattern_Table&,              \
+                                       std::vector<unsigned>&, unsigned&);                      \
+    template void delete_superset_rows_in(Mode_Tableau<T>&, unsigned, Pattern_Table&,           \
+                                          const std::vector<unsigned>&, std::vector<unsigned>&, \
+                                          unsigned&);
 
 INSTANTIATE_CANDIDATE_FUNCTIONS(int)
 INSTANTIATE_CANDIDATE_FUNCTIONS(std::int64_t)

@@ -213,3 +213,11 @@ unsigned blocker_in_tree(const Pattern_Tree& tree, unsigned words, unsigned colu
 template <typename T>
 void delete_superset_rows(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
                           std::vector<unsigned>& free_rows, unsigned& deleted);
+
+// delete_superset_rows scanning only the buckets of `keys` (ascending, each once): the same
+// deletions in the same order where no other bucket it would scan holds a row whose support
+// contains the support of n (Condition_Seven_Rows finds such keys).
+template <typename T>
+void delete_superset_rows_in(Mode_Tableau<T>& t, unsigned n, Pattern_Table& table,
+                             const std::vector<unsigned>& keys, std::vector<unsigned>& free_rows,
+                             unsigned& deleted);

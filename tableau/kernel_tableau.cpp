@@ -15,6 +15,7 @@
 
 #include "tableau/candidates.h"
 #include "tableau/coefficient.h"
+#include "tableau/condition_seven_rows.h"
 #include "tableau/kept_in_parts.h"
 #include "tableau/packed_pattern_less.h"
 #include "tableau/parallel_sort.h"
@@ -45,6 +46,9 @@ struct Batch_Tests {
     std::vector<unsigned> unions;       // per candidate: its union pattern
     std::vector<unsigned> blockers;     // per candidate: a row inside its union, or no_row
     std::vector<unsigned char> summed;  // per candidate: 0 when it would combine into zero
+    // Per candidate that no row blocked, with condition seven: the keys of the buckets holding
+    // rows that its row deletes, found at the test when the row's support is its union.
+    std::vector<std::vector<unsigned> > seven_keys;
 };
 
 // The batches of a run: one is decided while the next is tested.
@@ -69,6 +73,16 @@ struct Mode_Run {
     std::unique_ptr<Tree_Replica> replica;
     Batches batches;
     Recent_Blockers recent;  // of the candidates tested one at a time
+    // With several threads and condition seven: the rows it may delete in the step, for the
+    // tests of the batches.
+    Condition_Seven_Rows seven_rows;
+};
+
+// What the test of a candidate found for condition seven: the buckets whose rows contain its
+// union pattern (the column left out).
+struct Known_Supersets {
+    const unsigned* union_pattern;
+    const std::vector<unsigned>& keys;
 };
 
 // Lists of more candidates than this are keyed only after the allocator has given its free
@@ -246,8 +260,12 @@ void unfile_row(Mode_Run& run, unsigned u, const unsigned* pattern) {
 // The new row is filed (in the table and the tree) before the next candidate is tested: a later
 // candidate whose union holds the new row's support is not an extreme direction, since the new
 // row already stands for its combination, and the test must see it to refuse it.
+//
+// With `known` from the candidate's test, condition seven scans only the buckets found then,
+// when the new row's support is the union the test saw.
 template <typename T>
-unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run) {
+unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, Mode_Run& run,
+                 const Known_Supersets* known = nullptr) {
     Mode_Counters& counters = run.counters;
     // Copies: growing the tableau below may move the coefficient store.
     const T va = t.coefficients[std::size_t(a) * t.stride + column];
@@ -266,7 +284,13 @@ unsigned add_row(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned column, 
     t.reversible_rows[n] = a_reversible && b_reversible;
     if (run.use_condition_seven) {
         const std::size_t free_before = run.free_rows.size();
-        delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
+        const unsigned words = t.bit_patterns.words_per_row;
+        const unsigned* pattern = t.bit_patterns.pattern(n);
+        if (known != nullptr && std::equal(pattern, pattern + words, known->union_pattern)) {
+            delete_superset_rows_in(t, n, run.table, known->keys, run.free_rows, counters.deleted);
+        } else {
+            delete_superset_rows(t, n, run.table, run.free_rows, counters.deleted);
+        }
         // The deleted rows' patterns stay in their slots until the slots are taken again.
         for (std::size_t i = free_before; i < run.free_rows.size(); ++i) {
             unfile_row(run, run.free_rows[i], t.bit_patterns.pattern(run.free_rows[i]));
@@ -303,20 +327,28 @@ unsigned test_and_add(Kernel_Tableau<T>& t, unsigned a, unsigned b, unsigned col
 }
 
 // Tests the candidates j in [from, to) of batch b against `tree`, which nobody changes
-// meanwhile. Reads of the tableau only the candidates' own rows, which stay as they are during
-// the step.
+// meanwhile. With `seven`, finds for each candidate that nothing blocks the buckets that its
+// row's condition seven will delete rows from. Reads of the tableau only the candidates' own
+// rows, which stay as they are during the step.
 template <typename T>
 void test_candidates(const Kernel_Tableau<T>& t, const Candidate_List& list,
-                     const Pattern_Tree& tree, unsigned column, Batch_Tests& b, std::size_t from,
-                     std::size_t to, Recent<const unsigned*>& recent) {
+                     const Pattern_Tree& tree, const Condition_Seven_Rows* seven, unsigned column,
+                     Batch_Tests& b, std::size_t from, std::size_t to,
+                     Recent<const unsigned*>& recent) {
     const unsigned words = t.bit_patterns.words_per_row;
     for (std::size_t j = from; j < to; ++j) {
         const auto [first_row, second_row] = ordered(list[b.last - j]);
         unsigned* union_pattern = &b.unions[j * words];
         b.summed[j] = candidate_span(t, first_row, second_row, column, b.spans[j], union_pattern);
-        if (b.summed[j]) {
-            b.blockers[j] = blocker_in_tree(tree, words, column, union_pattern, recent);
-        }
+        if (!b.summed[j]) continue;
+        b.blockers[j] = blocker_in_tree(tree, words, column, union_pattern, recent);
+        if (seven == nullptr || b.blockers[j] != no_row) continue;
+        std::vector<unsigned>& keys = b.seven_keys[j];
+        keys.clear();
+        seven->for_each_bucket_with_superset(
+            union_pattern, static_cast<unsigned>(b.spans[j].first_nonzero),
+            static_cast<unsigned>(b.spans[j].last_nonzero), t.reactions,
+            [&keys](unsigned key) { keys.push_back(key); });
     }
 }
 
@@ -355,7 +387,9 @@ void decide_batch(Kernel_Tableau<T>& t, const Candidate_List& list, const Batch_
                 ++run.counters.ignored;
                 continue;
             }
-            n = add_row(t, first_row, second_row, column, run);
+            const Known_Supersets known{union_pattern, b.seven_keys[j]};
+            n = add_row(t, first_row, second_row, column, run,
+                        run.use_condition_seven ? &known : nullptr);
         }
         if (n == no_row) continue;
         if (n >= batches.made_in.size()) batches.made_in.resize(t.row_status.size(), 0);
@@ -409,6 +443,7 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
                      Mode_Run& run, const Batch_Tests* deciding, Batch_Tests& testing) {
     std::atomic<std::size_t> next{0};
     std::atomic<bool> caught_up{false};
+    const Condition_Seven_Rows* seven = run.use_condition_seven ? &run.seven_rows : nullptr;
     run.pool.run([&](unsigned thread) {
         if (thread == 0 && deciding != nullptr) decide_batch(t, list, *deciding, column, run);
         if (thread == 1) {
@@ -427,7 +462,7 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
         Recent<const unsigned*> recent;
         for (std::size_t from, to;
              take_test_chunk(next, testing.count, run.pool.size(), from, to);) {
-            test_candidates(t, list, run.replica->tree(), column, testing, from, to, recent);
+            test_candidates(t, list, run.replica->tree(), seven, column, testing, from, to, recent);
         }
     });
 }
@@ -442,6 +477,7 @@ void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigne
     b.unions.resize(b.count * words);
     b.blockers.resize(b.count);
     b.summed.resize(b.count);
+    b.seven_keys.resize(b.count);
 }
 
 // Decides the candidates of the list in batches of batch_size() from the back, each batch tested
@@ -579,6 +615,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
                  Worker_Pool(thread_count()),
                  nullptr,
                  {},
+                 {},
                  {}};
     for (unsigned r = 0; r < this->rows; ++r) {
         if (this->zero_pattern[r].first_nonzero == INT_MAX) {
@@ -607,6 +644,7 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
         print_progress(*this, run, column, columns.size());
         this->take_time(true);
         run.table.partition_buckets(Column_Predicate<T>{this->coefficients, this->stride, column});
+        if (run.replica && use_condition_seven) run.seven_rows.take(run.table);
         run.tree.refresh_common();
         if (run.replica) {
             run.replica->seal();

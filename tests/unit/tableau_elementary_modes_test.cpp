@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tableau/candidates.h"
+#include "tableau/condition_seven_rows.h"
 #include "tableau/kernel_tableau.h"
 #include "tableau/pattern_table.h"
 #include "tableau/worker_pool.h"
@@ -460,6 +461,9 @@ TEST(KeyedCandidate, OrdersAndComparesByTheWholeUnionPattern) {
 // --- condition seven
 // ------------------------------------------------------------------------------
 
+// Condition seven scans every bucket that may hold a row containing the new row's support, or
+// only the buckets that the rows copied at the partition show to hold one: the same rows go, in
+// the same order.
 TEST(DeleteSupersetRows, DeletesOlderRowsZeroInTheColumnContainingTheNewRow) {
     // Column 0 processed; the new row is slot 7 with support {1, 3}.
     const Rows rows{
@@ -471,29 +475,46 @@ TEST(DeleteSupersetRows, DeletesOlderRowsZeroInTheColumnContainingTheNewRow) {
         {0, 1, 0, 0, 1},  // 5: key (1,4), lacks column 3: stays
         {0, 1, 1, 1, 1},  // 6: made earlier in this step, contains {1, 3}: stays
         {0, 1, 0, 1, 0},  // 7: the new row
+        {0, 0, 0, 1, 1},  // 8: key (3,4), contains only column 3 of the new row: stays
     };
-    Kernel_Tableau<int> t =
-        start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(8, false), 0);
-    Pattern_Table table(t.bit_patterns);
-    for (unsigned r = 0; r <= 5; ++r) table.insert(pattern_key(t.zero_pattern[r]), r);
-    table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
-    table.insert(pattern_key(t.zero_pattern[6]), 6);
-    const std::size_t buckets = table.size();
-    std::vector<unsigned> free_rows{20};
-    unsigned deleted = 3;
+    for (const bool through_copies : {false, true}) {
+        SCOPED_TRACE(through_copies ? "buckets found in the copies" : "every bucket scanned");
+        Kernel_Tableau<int> t =
+            start_tableau(rows, std::vector<int>(5, 1), std::vector<bool>(9, false), 0);
+        Pattern_Table table(t.bit_patterns);
+        for (unsigned r : {0u, 1u, 2u, 3u, 4u, 5u, 8u}) {
+            table.insert(pattern_key(t.zero_pattern[r]), r);
+        }
+        table.partition_buckets(Column_Predicate<int>{t.coefficients, t.stride, 0});
+        Condition_Seven_Rows copies;
+        copies.take(table);
+        table.insert(pattern_key(t.zero_pattern[6]), 6);
+        const std::size_t buckets = table.size();
+        std::vector<unsigned> free_rows{20};
+        unsigned deleted = 3;
 
-    delete_superset_rows(t, 7, table, free_rows, deleted);
+        if (through_copies) {
+            std::vector<unsigned> keys;
+            copies.for_each_bucket_with_superset(t.bit_patterns.pattern(7), 1, 3, t.reactions,
+                                                 [&keys](unsigned key) { keys.push_back(key); });
+            EXPECT_EQ(keys, (std::vector<unsigned>{65536 + 3, 65536 + 4}));
+            delete_superset_rows_in(t, 7, table, keys, free_rows, deleted);
+        } else {
+            delete_superset_rows(t, 7, table, free_rows, deleted);
+        }
 
-    EXPECT_EQ(deleted, 6u);
-    EXPECT_EQ(free_rows, (std::vector<unsigned>{20, 1, 2, 4}));
-    EXPECT_EQ(t.row_status, (std::vector<int>{-1, -2, -2, -1, -2, -1, -1, -1}));
-    EXPECT_EQ(table.size(), buckets);
-    EXPECT_TRUE(table.lower_bound(65536 + 3)->second.members->empty());
-    const map_value<unsigned>& wide = table.lower_bound(65536 + 4)->second;
-    EXPECT_EQ(*wide.members, (std::vector<unsigned>{5, 6}));
-    EXPECT_EQ(wide.zero_end, 1u);
-    // A deleted row keeps its coefficients until its slot is reused.
-    EXPECT_EQ(row_of(t, 1), rows[1]);
+        EXPECT_EQ(deleted, 6u);
+        EXPECT_EQ(free_rows, (std::vector<unsigned>{20, 1, 2, 4}));
+        EXPECT_EQ(t.row_status, (std::vector<int>{-1, -2, -2, -1, -2, -1, -1, -1, -1}));
+        EXPECT_EQ(table.size(), buckets);
+        EXPECT_TRUE(table.lower_bound(65536 + 3)->second.members->empty());
+        const map_value<unsigned>& wide = table.lower_bound(65536 + 4)->second;
+        EXPECT_EQ(*wide.members, (std::vector<unsigned>{5, 6}));
+        EXPECT_EQ(wide.zero_end, 1u);
+        EXPECT_EQ(*table.lower_bound(3 * 65536 + 4)->second.members, (std::vector<unsigned>{8}));
+        // A deleted row keeps its coefficients until its slot is reused.
+        EXPECT_EQ(row_of(t, 1), rows[1]);
+    }
 }
 
 // --- growth
