@@ -210,6 +210,9 @@ void Run::elementary_modes() {
     flush();
     foveralloutput(EMx_overall.get(), model_.metabolite_list.get(), report_);
     flush();
+    // The listings are written: what no helper has started yet is done here, not waited for.
+    while (side_tasks_->run_one_waiting()) {
+    }
     control_modi(EMx_.get(), report_, model_.enzymes.get(), nested.get());
 }
 

@@ -36,3 +36,13 @@ void Side_Tasks::serve() {
         lock.lock();
     }
 }
+
+bool Side_Tasks::run_one_waiting() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (waiting_.empty()) return false;
+    std::function<void()> task = std::move(waiting_.back());
+    waiting_.pop_back();
+    lock.unlock();
+    task();
+    return true;
+}

@@ -38,6 +38,11 @@ class Side_Tasks {
         return result;
     }
 
+    // Runs the task added last of those that no helper has started, in the calling thread;
+    // false when there is none. A caller with nothing else to do takes on work this way instead
+    // of waiting for a result.
+    bool run_one_waiting();
+
    private:
     void queue(std::function<void()> task);
     void serve();

@@ -62,6 +62,39 @@ TEST(SideTasks, PassOnATasksExceptionAndGoOn) {
     }
 }
 
+// A caller with nothing else to do runs the tasks no helper has started, the last added first;
+// a task already running is left to its helper.
+TEST(SideTasks, TheCallerRunsTheTasksNoHelperHasStarted) {
+    Side_Tasks tasks(1);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    std::promise<void> started;
+    std::future<std::thread::id> busy = tasks.add([&started, released] {
+        started.set_value();
+        released.wait();
+        return std::this_thread::get_id();
+    });
+    started.get_future().wait();
+    std::vector<int> order;
+    std::future<std::thread::id> first = tasks.add([&order] {
+        order.push_back(1);
+        return std::this_thread::get_id();
+    });
+    std::future<std::thread::id> second = tasks.add([&order] {
+        order.push_back(2);
+        return std::this_thread::get_id();
+    });
+    EXPECT_TRUE(tasks.run_one_waiting());
+    EXPECT_TRUE(tasks.run_one_waiting());
+    EXPECT_FALSE(tasks.run_one_waiting());
+    EXPECT_EQ(order, (std::vector<int>{2, 1}));
+    EXPECT_EQ(first.get(), std::this_thread::get_id());
+    EXPECT_EQ(second.get(), std::this_thread::get_id());
+    release.set_value();
+    EXPECT_NE(busy.get(), std::this_thread::get_id());
+    EXPECT_FALSE(Side_Tasks(0).run_one_waiting());
+}
+
 // Going away waits for the tasks still running or waiting, whose results nobody asked for.
 TEST(SideTasks, WaitForEveryTaskBeforeGoingAway) {
     std::atomic<int> finished{0};
