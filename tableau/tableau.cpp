@@ -13,8 +13,13 @@
 #include "matrix/allocation.h"
 #include "tableau/coefficient.h"
 #include "tableau/kestrane_tableau.h"
+#include "tableau/parallel_sort.h"
+#include "tableau/worker_pool.h"
 
 namespace {
+
+// Fewer rows are sorted by the calling thread alone.
+constexpr unsigned shared_sort_rows = 8192;
 
 unsigned checked_columns(const mat* m) {
     if (m == nullptr || m->rows < 0 || m->columns < 0) {
@@ -230,7 +235,9 @@ std::vector<unsigned> Tableau<T, Combination>::sorted_slots() const {
     std::cout << "Sorting modes... ";
     std::vector<unsigned> index(rows);
     std::iota(index.begin(), index.end(), 0u);
-    std::sort(index.begin(), index.end(), Bit_Pattern_Less(bit_patterns));
+    // The threads share the sort of many modes; the order is std::sort's.
+    Worker_Pool pool(rows >= shared_sort_rows ? thread_count() : 1);
+    parallel_sort(index.begin(), index.end(), Bit_Pattern_Less(bit_patterns), pool);
     return index;
 }
 
