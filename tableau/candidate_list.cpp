@@ -91,22 +91,29 @@ void Candidate_List::shrink_to(std::size_t count) {
     capacity_ = count;
 }
 
-void Candidate_List::shrink_to(std::size_t count, Worker_Pool& pool) {
+void Candidate_List::advise_in_threads(std::size_t from, std::size_t to, int advice,
+                                       Worker_Pool& pool) {
     static const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const std::uintptr_t block = reinterpret_cast<std::uintptr_t>(block_);
+    const std::uintptr_t first_page = (block + from + page - 1) & ~(page - 1);
+    const std::uintptr_t end_page = (block + to) & ~(page - 1);
+    if (pool.size() <= 1 || end_page <= first_page ||
+        (end_page - first_page) / page < shared_release_pages) {
+        return;
+    }
+    const std::uintptr_t pages = (end_page - first_page) / page;
+    const unsigned threads = pool.size();
+    pool.run([&](unsigned thread) {
+        const std::uintptr_t first = first_page + page * (pages * thread / threads);
+        const std::uintptr_t last = first_page + page * (pages * (thread + 1) / threads);
+        // Advice only: where it fails, the pages are given back or taken as before.
+        madvise(reinterpret_cast<void*>(first), last - first, advice);
+    });
+}
+
+void Candidate_List::shrink_to(std::size_t count, Worker_Pool& pool) {
     // The whole pages of the block beyond the pairs kept and the 8 bytes to spare: giving them
     // back changes nothing that the block goes on holding, and no bytes of the allocator's.
-    const std::uintptr_t from = (block + count * code_.bytes() + 8 + page - 1) & ~(page - 1);
-    const std::uintptr_t to = (block + capacity_ * code_.bytes()) & ~(page - 1);
-    if (pool.size() > 1 && to > from && (to - from) / page >= shared_release_pages) {
-        const std::uintptr_t pages = (to - from) / page;
-        const unsigned threads = pool.size();
-        pool.run([&](unsigned thread) {
-            const std::uintptr_t first = from + page * (pages * thread / threads);
-            const std::uintptr_t last = from + page * (pages * (thread + 1) / threads);
-            // Advice only: where it fails, the reallocation below gives the pages back.
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-        });
-    }
+    advise_in_threads(count * code_.bytes() + 8, capacity_ * code_.bytes(), MADV_DONTNEED, pool);
     shrink_to(count);
 }

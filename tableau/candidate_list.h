@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/mman.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -102,6 +104,10 @@ class Candidate_List {
     void reallocate(std::size_t bytes);
     // Makes room for size() keyed candidates of `bytes` bytes each, keeping the pairs at the front.
     void make_room_for_keys(std::size_t bytes);
+    // Gives `advice` (madvise) for the whole pages of the block's bytes [from, to), the threads of
+    // `pool` each for its share, when there are at least shared_release_pages of them and more
+    // than one thread.
+    void advise_in_threads(std::size_t from, std::size_t to, int advice, Worker_Pool& pool);
     // Keys the pairs [first, last) whose keyed candidates fall on no pair of the range: pair i
     // occupies the W = code().bytes() bytes from W i on, its keyed candidate the sizeof(Keyed)
     // bytes from sizeof(Keyed) i on.
@@ -143,7 +149,8 @@ void Candidate_List::with_stored_pairs(F&& f) {
     });
 }
 
-// Fewer pages let go by shrinking a list are given back by the calling thread alone.
+// Fewer pages let go by shrinking a list, or taken by its keys, are given back or taken by the
+// calling thread alone.
 constexpr std::uintptr_t shared_release_pages = 1024;
 
 // Ranges of fewer pairs are keyed by the calling thread alone.
@@ -186,7 +193,13 @@ void Candidate_List::key_all(Key& key, Worker_Pool& pool) {
 template <typename Keyed, typename Key>
 Keyed* Candidate_List::key_in_place(Key key, Worker_Pool& pool) {
     static_assert(sizeof(Keyed) >= sizeof(std::uint64_t) && std::is_trivially_copyable_v<Keyed>);
+    const std::size_t pair_bytes = size_ * code_.bytes();
     make_room_for_keys(sizeof(Keyed));
+    // The threads take the new pages of the keys at once, each its share, instead of faulting on
+    // them one at a time while they key.
+#ifdef MADV_POPULATE_WRITE
+    advise_in_threads(pair_bytes, size_ * sizeof(Keyed), MADV_POPULATE_WRITE, pool);
+#endif
     with_pair_width(code_.bytes(),
                     [&](auto width) { key_all<Keyed, decltype(width)::value>(key, pool); });
     return static_cast<Keyed*>(block_);

@@ -144,7 +144,8 @@ TEST(CandidateList, KeysInPlaceAndKeepsTheFirstKeyedPairs) {
     expect_keyed_in_place(twelve_of);
 }
 
-// Shrinking a keyed list whose threads give back the pages let go keeps the pairs written back,
+// A list large enough for its threads to take the keys' pages at once is keyed right, and
+// shrinking it while its threads give back the pages let go keeps the pairs written back,
 // whether the pages given back begin right after them or further on, and the list goes on.
 TEST(CandidateList, ShrinkingWithThreadsKeepsThePairsWrittenBack) {
     const std::size_t length = 8 * shared_release_pages * 4096 / sizeof(Twelve_Bytes);
