@@ -413,6 +413,9 @@ void reserve_for_new_rows(Kernel_Tableau<T>& t, std::size_t free_slots, std::siz
     t.reserve_tableau(slots);
 }
 
+// Fewer candidates than this are not worth a batch of their own: they are tested one by one.
+constexpr std::size_t smallest_batch = 256;
+
 // Candidates a thread tests at a time: neighbouring candidates are often blocked by the same row.
 // Towards a batch's end the chunks shrink to a share of what is left, down to the smallest chunk,
 // so that the threads run out of candidates at about the same time.
@@ -467,11 +470,12 @@ void decide_and_test(Kernel_Tableau<T>& t, const Candidate_List& list, unsigned 
     });
 }
 
-// Makes b the batch of the batch_size() candidates that end at list[last], to be tested against
-// the rows after `seen` decided batches.
-void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigned words) {
+// Makes b the batch of the `size` candidates that end at list[last], to be tested against the
+// rows after `seen` decided batches.
+void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigned words,
+                   std::size_t size) {
     b.last = last;
-    b.count = batch_size();
+    b.count = size;
     b.seen = seen;
     b.spans.resize(b.count);
     b.unions.resize(b.count * words);
@@ -480,19 +484,19 @@ void prepare_batch(Batch_Tests& b, std::size_t last, std::uint64_t seen, unsigne
     b.seven_keys.resize(b.count);
 }
 
-// Decides the candidates of the list in batches of batch_size() from the back, each batch tested
-// by all threads while the one before it is decided, and leaves the last candidates, fewer than
-// a batch, in the list.
+// Decides the candidates of the list in batches of `size` from the back, each batch tested by all
+// threads while the one before it is decided, and leaves the last candidates, fewer than a
+// batch, in the list.
 template <typename T>
-void decide_in_batches(Kernel_Tableau<T>& t, Candidate_List& list, unsigned column, Mode_Run& run) {
-    const std::size_t size = batch_size();
+void decide_in_batches(Kernel_Tableau<T>& t, Candidate_List& list, unsigned column, Mode_Run& run,
+                       std::size_t size) {
     const std::size_t batches = list.size() / size;
     if (batches == 0) return;
     const unsigned words = t.bit_patterns.words_per_row;
     Batch_Tests* deciding = nullptr;
     for (std::size_t k = 0; k < batches; ++k) {
         Batch_Tests& testing = run.batches.tests[k % 2];
-        prepare_batch(testing, list.size() - 1 - k * size, run.batches.decided, words);
+        prepare_batch(testing, list.size() - 1 - k * size, run.batches.decided, words, size);
         run.replica->seal();
         if (deciding != nullptr) reserve_for_new_rows(t, run.free_rows.size(), deciding->count);
         decide_and_test(t, list, column, run, deciding, testing);
@@ -516,7 +520,13 @@ void process_candidates(Kernel_Tableau<T>& t, Candidate_List& list, unsigned col
                         Mode_Run& run) {
     if (list.empty()) return;
     drop_duplicate_candidates(t, list, run.counters, run.pool);
-    if (run.replica) decide_in_batches(t, list, column, run);
+    while (run.replica) {
+        // Short lists and what long ones leave after their full batches go in smaller batches,
+        // so that the threads share their tests too.
+        const std::size_t size = std::min(batch_size(), std::max(smallest_batch, list.size() / 4));
+        if (list.size() < size) break;
+        decide_in_batches(t, list, column, run, size);
+    }
     while (!list.empty()) {
         const auto [a, b] = ordered(list.back());
         list.truncate(list.size() - 1);
