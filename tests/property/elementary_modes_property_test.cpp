@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <iostream>
 #include <numeric>
 #include <random>
@@ -344,6 +345,23 @@ std::string without_times(const std::string& console) {
     return std::regex_replace(console, time_line, "Time used for calculations so far:");
 }
 
+// Runs `net` with two and three threads and each batch size of `batches`: the modes and every
+// console line must be those of the one-thread run `one`. Leaves the default batch size set.
+void expect_batches_change_nothing(const Network& net, const Program_Modes& one,
+                                   std::initializer_list<std::size_t> batches) {
+    for (const std::size_t batch : batches) {
+        for (const unsigned threads : {2u, 3u}) {
+            SCOPED_TRACE(testing::Message() << threads << " threads, batch " << batch);
+            set_thread_count(threads);
+            set_batch_size(batch);
+            const Program_Modes other = program_modes(net);
+            EXPECT_EQ(other.modes, one.modes);
+            EXPECT_EQ(without_times(other.console), without_times(one.console));
+        }
+    }
+    set_batch_size(default_batch_size);
+}
+
 // Condition seven deletes rows only in larger networks with many modes; this one (15 reactions,
 // 217 modes) came out of a random search and deletes one row. With several threads and batches
 // of a few candidates, the deletion is decided with the buckets found by the batch's test: the
@@ -362,17 +380,7 @@ TEST(ElementaryModesProperty, NetworkWhereConditionSevenDeletesARow) {
     EXPECT_EQ(check_network(net, totals).size(), 217u);
     EXPECT_GT(totals.deleted, 0);
     const Program_Modes one = program_modes(net);
-    for (const std::size_t batch : {1u, 3u}) {
-        for (const unsigned threads : {2u, 3u}) {
-            SCOPED_TRACE(testing::Message() << threads << " threads, batch " << batch);
-            set_thread_count(threads);
-            set_batch_size(batch);
-            const Program_Modes other = program_modes(net);
-            EXPECT_EQ(other.modes, one.modes);
-            EXPECT_EQ(without_times(other.console), without_times(one.console));
-        }
-    }
-    set_batch_size(default_batch_size);
+    expect_batches_change_nothing(net, one, {1, 3});
     set_thread_count(0);
 }
 
@@ -487,18 +495,8 @@ TEST(ElementaryModesProperty, BatchesTestedAheadOfTheirDecisionChangeNothing) {
         const Program_Modes one = program_modes(net);
         if (one.modes.size() < 500 || one.modes.size() > 3000) continue;
         ++compared;
-        for (const std::size_t batch : {1u, 2u, 7u}) {
-            for (const unsigned threads : {2u, 3u}) {
-                SCOPED_TRACE(testing::Message() << "network " << index << ", " << threads
-                                                << " threads, batch " << batch);
-                set_thread_count(threads);
-                set_batch_size(batch);
-                const Program_Modes other = program_modes(net);
-                EXPECT_EQ(other.modes, one.modes);
-                EXPECT_EQ(without_times(other.console), without_times(one.console));
-            }
-        }
-        set_batch_size(default_batch_size);
+        SCOPED_TRACE(testing::Message() << "network " << index);
+        expect_batches_change_nothing(net, one, {1, 2, 7});
     }
     set_thread_count(0);
     EXPECT_GE(compared, 5);
