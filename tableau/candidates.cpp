@@ -178,9 +178,9 @@ std::vector<Candidate_Lists> gathering_lists(unsigned threads, const Candidate_L
 // the pairs of all threads in the threads' order, the threads copying their own pairs; empties
 // the gathering lists and keeps the round within its budget.
 //
-// The class has `rest` times the span's work still to come: a list that must grow grows at once
-// to what it would hold if the rest gave it pairs at the span's rate. Growing by doubling alone,
-// the calling thread copied each large list several times while the others waited.
+// The class has `rest` times the span's work still to come, which lets a list that must grow
+// grow at once to what it is expected to reach (Generation_Round::make_room). Growing by doubling
+// alone, the calling thread copied each large list several times while the others waited.
 void move_gathered_pairs(std::vector<Candidate_Lists>& gathered, Generation_Round& round,
                          Worker_Pool& pool, double rest) {
     const unsigned threads = pool.size();
@@ -191,9 +191,7 @@ void move_gathered_pairs(std::vector<Candidate_Lists>& gathered, Generation_Roun
         std::size_t pairs = 0;
         for (const Candidate_Lists& own : gathered) pairs += own[k].size();
         if (pairs == 0) continue;
-        const std::size_t expected = round.lists[k].size() + pairs +
-                                     static_cast<std::size_t>(static_cast<double>(pairs) * rest);
-        std::size_t place = round.make_room(k, pairs, expected);
+        std::size_t place = round.make_room(k, pairs, rest);
         if (place == Generation_Round::not_filled) continue;
         for (unsigned thread = 0; thread < threads; ++thread) {
             places[thread][k] = place;

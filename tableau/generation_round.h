@@ -37,13 +37,20 @@ struct Generation_Round {
 
     // Grows list k by `count` pairs left for the caller to set, when the round fills it;
     // returns the position of the first of them, or not_filled. The budget is kept by a call of
-    // keep_within_budget once the pairs are set. A list whose block must grow grows to at least
-    // `expected` pairs, the number the caller expects it to reach.
+    // keep_within_budget once the pairs are set.
+    //
+    // The caller expects `rest` times `count` pairs more for the list: a block that must grow
+    // grows at once to hold them too, but never beyond the budget, so that a guess from a dense
+    // stretch of pairs never asks for more memory than the budget allows.
     static constexpr std::size_t not_filled = unlimited;
-    std::size_t make_room(unsigned k, std::size_t count, std::size_t expected = 0) {
+    std::size_t make_room(unsigned k, std::size_t count, double rest = 0.0) {
         if (!takes(k)) return not_filled;
         stored += count;
-        return lists[k].extend(count, expected);
+        const double expected =
+            static_cast<double>(lists[k].size() + count) + static_cast<double>(count) * rest;
+        return lists[k].extend(count, expected >= static_cast<double>(budget)
+                                          ? budget
+                                          : static_cast<std::size_t>(expected));
     }
 
     Candidate_Lists& lists;

@@ -82,4 +82,31 @@ TEST(GenerationRound, AddedPairsKeepTheRoundWithinItsBudget) {
     EXPECT_EQ(lists[2][4].row2, 10u);
 }
 
+// Room made for pairs with more of them expected grows the list at once to hold those too, but
+// never beyond the budget, however many are expected; where room is left nothing grows.
+TEST(GenerationRound, RoomForExpectedPairsStaysWithinTheBudget) {
+    struct Case {
+        double rest;
+        std::size_t at_least;  // capacity after making room for 100 pairs
+        std::size_t at_most;
+    };
+    const Case cases[] = {
+        {0.0, 100, 200}, {9.0, 1000, 1000}, {1e12, 5000, 5000}, {1e300, 5000, 5000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rest);
+        Candidate_Lists lists(2);
+        for (Candidate_List& list : lists) list.use(Pair_Code::for_slots(1000));
+        Generation_Round round(lists, 0, 2, 5000, true);
+        EXPECT_EQ(round.make_room(1, 100, c.rest), 0u);
+        EXPECT_GE(lists[1].capacity(), c.at_least);
+        EXPECT_LE(lists[1].capacity(), c.at_most);
+        const std::size_t room = lists[1].capacity();
+        EXPECT_EQ(round.make_room(1, 1, 1e12), 100u);
+        // A full block grows to the budget; one with room left stays as it is.
+        EXPECT_EQ(lists[1].capacity(), room > 100 ? room : std::size_t(5000));
+        EXPECT_EQ(round.make_room(0, 1, 1e300), 0u);
+        EXPECT_LE(lists[0].capacity(), 5000u);
+    }
+}
+
 }  // namespace
