@@ -106,9 +106,10 @@ void set_thread_count(unsigned threads) { configured_threads = threads; }
 
 bool threads_from_environment(unsigned* threads) {
     const char* text = std::getenv("KESTRANE_THREADS");
-    if (text == nullptr) return true;
+    // Set but empty means the default, as an unset variable does.
+    if (text == nullptr || *text == '\0') return true;
     const std::string value(text);
-    if (value.empty() || value.size() > 4 ||
+    if (value.size() > 4 ||
         value.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }

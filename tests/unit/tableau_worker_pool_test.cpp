@@ -38,11 +38,11 @@ TEST(ThreadsFromEnvironment, AcceptsWholeNumbersFromOneTo1024Only) {
     struct Case {
         const char* value;  // nullptr: not set
         bool valid;
-        unsigned threads;  // expected when valid (7: left as it was)
+        unsigned threads;  // expected when valid (7: left as it was, the default)
     };
     const Case cases[] = {
         {nullptr, true, 7}, {"1", true, 1},     {"2", true, 2},      {"1024", true, 1024},
-        {"0", false, 0},    {"1025", false, 0}, {"", false, 0},      {"-2", false, 0},
+        {"0", false, 0},    {"1025", false, 0}, {"", true, 7},      {"-2", false, 0},
         {"2x", false, 0},   {" 2", false, 0},   {"99999", false, 0},
     };
     for (const Case& c : cases) {
