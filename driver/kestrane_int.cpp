@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <stdexcept>
@@ -6,20 +7,25 @@
 #include "driver/command_line.h"
 #include "driver/run.h"
 #include "matrix/allocation.h"
+#include "matrix/range_error.h"
 #include "model/model.h"
 #include "parser/network_file.h"
 
 namespace {
 
-// The run's sections in the order of the report. A tableau stage that overflows is computed
-// again with wider integers inside its section (driver/tableau_stages.h); every other failure
-// prints its message and ends the program with status 1 where it is found.
-int run(int argc, char** argv) {
-    const run_names names = get_filein_fileout(argc, argv);
-    use_threads_from_environment();
-    const network_file file = read_network(names.input);
-    Run run(names, build_model(file));
+// Stops the run for a value that does not fit even the widest integers of this build.
+[[noreturn]] void value_too_large(const char* section) {
+    std::cout << std::flush;
+    printf(
+        "\nA value in the section %s does not fit a 128-bit integer, and this build has no "
+        "unbounded integers.\nProgramm prematurely finished.\n",
+        section);
+    fflush(stdout);
+    exit(1);
+}
 
+// The run's sections in the order of the report.
+void run_sections(Run& run) {
     run.header();
     run.metabolite_participation();
     run.stoichiometric_matrix();
@@ -35,6 +41,21 @@ int run(int argc, char** argv) {
         run.comparison();
     } else {
         run.close_report();
+    }
+}
+
+// A stage whose values overflow is computed again with wider integers inside its section
+// (matrix/escalation.h); every other failure prints its message and ends the program with
+// status 1 where it is found.
+int run(int argc, char** argv) {
+    const run_names names = get_filein_fileout(argc, argv);
+    use_threads_from_environment();
+    const network_file file = read_network(names.input);
+    Run run(names, build_model(file));
+    try {
+        run_sections(run);
+    } catch (const Value_Too_Large&) {
+        value_too_large(run.section());
     }
     printf("\nProgram correctly finished.\n");
     return 0;

@@ -8,7 +8,6 @@
 
 #include "matrix/flags.h"
 #include "matrix/kernel.h"
-#include "matrix/overflow.h"
 #include "matrix/products.h"
 #include "matrix/reduction.h"
 #include "matrix/reshape.h"
@@ -38,21 +37,21 @@ Run::Run(const run_names& names, network_model model)
 // The stream's error flag keeps every failed write; each flush checks it.
 void Run::flush() { flush_report_or_stop(report_, names_.output.c_str()); }
 
-void Run::write_column_note(const mat* m) {
+void Run::write_column_note(Wide_View m) {
     fprintf(report_,
             "%d reactions (columns) are sorted in the same order as in the ENZREV ENZIRREV "
             "section.\n",
-            m->columns);
+            m.columns());
 }
 
 // Overall reactions of the modes in m: m x NT, over the external and internal metabolites.
-void Run::write_overall_reactions(const mat* m) {
-    const Owned_Mat overall(mult(m, NT_.get()));
-    foveralloutput(overall.get(), model_.metabolite_list.get(), report_);
+void Run::write_overall_reactions(Wide_View m) {
+    const Wide_Mat overall = mult(m, NT_.get());
+    foveralloutput(overall, model_.metabolite_list.get(), report_);
 }
 
 // Conservation relations (rows over the internal metabolites) as a matrix and as equations.
-void Run::write_relations(const mat* relations) {
+void Run::write_relations(Wide_View relations) {
     if (fmatoutput(relations, report_) != 0)
         crel_equation_output(report_, relations, model_.metabolite_list.get());
     else
@@ -79,52 +78,57 @@ void Run::stoichiometric_matrix() {
 }
 
 void Run::kernel() {
-    K_.reset(::kernel(model_.Nint.get()));
+    section_ = "KERNEL";
+    K_ = ::kernel(model_.Nint.get());
     fprintf(report_, "\nKERNEL\n");
-    fmatoutput(K_.get(), report_);
-    write_column_note(K_.get());
-    fenzymeoutput(K_.get(), model_.enzymes.get(), report_, nullptr);
-    control_modi(K_.get(), report_, model_.enzymes.get());
+    fmatoutput(K_, report_);
+    write_column_note(K_);
+    fenzymeoutput(K_, model_.enzymes.get(), report_, nullptr);
+    control_modi(K_, report_, model_.enzymes.get());
     NT_.reset(transp(model_.N.get()));
-    write_overall_reactions(K_.get());
+    write_overall_reactions(K_);
 }
 
 // The block table and the contradiction flags come back through one-slot holders, allocated
 // before the stage under labels of their own: a failing allocation names the holder.
 void Run::block_diagonalisation() {
+    section_ = "BLOCK DIAGONALISATION";
     const Owned_Array<int*> holder = zero_filled<int*>(1, "eimob in main");
-    ::block_diagonalisation(holder.get(), report_, K_.get(), model_.enzymes.get(),
+    ::block_diagonalisation(holder.get(), report_, K_, model_.enzymes.get(),
                             model_.metabolite_list.get());
     block_table_.reset(holder[0]);
 }
 
 void Run::subsets() {
+    section_ = "SUBSETS OF REACTIONS";
     const Owned_Array<int*> flag_holder = zero_filled<int*>(1, "wrong_subset ");
-    S_.reset(subset(K_.get(), model_.rev.get(), flag_holder.get()));
+    S_ = subset(K_, model_.rev.get(), flag_holder.get());
     const Owned_Array<int> contradiction_flags(flag_holder[0]);
-    K_.reset();  // the kernel has served its last section
-    srev_.reset(subrev(S_.get(), model_.rev.get()));
+    K_ = Wide_Mat();  // the kernel has served its last section
+    srev_.reset(S_.visit([&](const auto* s) { return subrev(s, model_.rev.get()); }));
 
     fprintf(report_, "\nSUBSETS OF REACTIONS\n");
-    fmatoutput(S_.get(), report_);
-    write_column_note(S_.get());
-    fenzymeoutput(S_.get(), model_.enzymes.get(), report_, nullptr);
-    write_overall_reactions(S_.get());
+    fmatoutput(S_, report_);
+    write_column_note(S_);
+    fenzymeoutput(S_, model_.enzymes.get(), report_, nullptr);
+    write_overall_reactions(S_);
 
     const std::vector<int> cancelled =
-        cancel_contradictory_subsets(S_.get(), srev_.get(), contradiction_flags.get());
+        cancel_contradictory_subsets(S_, srev_.get(), contradiction_flags.get());
     fcancelled_subsets(report_, cancelled);
 }
 
 void Run::reduced_system() {
+    section_ = "REDUCED SYSTEM";
     flush();
-    Reduced_System system = ::reduced_system(model_.Nint.get(), S_.get());
+    Reduced_System system = ::reduced_system(model_.Nint.get(), S_);
     R_ = std::move(system.R);
-    freduced_system(report_, R_.get(), srev_.get(), system.branch.get(),
+    freduced_system(report_, R_, srev_.get(), system.branch.get(),
                     model_.metabolite_list.get());
 }
 
 bool Run::convex_basis() {
+    section_ = "CONVEX BASIS";
     // The all-ones vector of the conservation tableau is made here, before the convex basis,
     // where the run first sets up that tableau's inputs: allocations keep the order of that
     // set-up, so that a failing one is named as before. The tableau itself is built when its
@@ -132,92 +136,95 @@ bool Run::convex_basis() {
     all_irreversible_.reset(
         new_vector(model_.Nint->rows, "r not allocated", "r->head not allocated"));
     for (int i = 0; i < all_irreversible_->length; ++i) all_irreversible_->head[i] = 1;
-    basis_ = reduced_convex_basis(R_.get(), srev_.get());
+    basis_ = reduced_convex_basis(R_, srev_.get());
 
-    if (basis_.vectors->rows == 0) {
+    if (basis_.vectors.rows() == 0) {
         fprintf(report_, "\nThere is no convex basis.\n");
         return false;
     }
     fprintf(report_, "\nCONVEX BASIS\n");
     flush();
-    CBx_.reset(mult(basis_.vectors.get(), S_.get()));
-    basis_.vectors.reset();
-    fmatoutput(CBx_.get(), report_);
+    CBx_ = mult(basis_.vectors, S_);
+    basis_.vectors = Wide_Mat();
+    fmatoutput(CBx_, report_);
     flush();
-    fenzymeoutput(CBx_.get(), model_.enzymes.get(), report_, nullptr);
+    fenzymeoutput(CBx_, model_.enzymes.get(), report_, nullptr);
     flush();
-    write_overall_reactions(CBx_.get());
+    write_overall_reactions(CBx_);
     flush();
     return true;
 }
 
 void Run::conservation_relations() {
+    section_ = "CONSERVATION RELATIONS";
     fprintf(report_, "\nCONSERVATION RELATIONS\n");
     Nint_t_.reset(transp(model_.Nint.get()));
-    const Owned_Mat CR(::kernel(Nint_t_.get()));
-    write_relations(CR.get());
+    const Wide_Mat CR = ::kernel(Nint_t_.get());
+    write_relations(CR);
     flush();
 }
 
 void Run::non_negative_conservation_relations() {
-    const Owned_Mat NNCR =
+    section_ = "NON-NEGATIVE CONSERVATION RELATIONS";
+    const Wide_Mat NNCR =
         ::non_negative_conservation_relations(Nint_t_.get(), all_irreversible_.get());
     Nint_t_.reset();
     all_irreversible_.reset();
     fprintf(report_, "\nNON-NEGATIVE CONSERVATION RELATIONS\n");
-    write_relations(NNCR.get());
+    write_relations(NNCR);
     flush();
 }
 
 namespace {
 
 // The overall reactions of the modes, EMx x NT with every row divided by its greatest common
-// divisor; nullptr when the product leaves 32 bits.
-mat* overall_reactions_of_modes(const mat* EMx, const mat* NT) {
-    mat* overall = mult_or_null(EMx, NT);
-    if (overall != nullptr) ggt_matrix(overall);
+// divisor.
+Wide_Mat overall_reactions_of_modes(Wide_View EMx, const mat* NT) {
+    Wide_Mat overall = mult(EMx, NT);
+    overall.visit([](auto* m) { ggt_matrix(m); });
     return overall;
 }
 
 }  // namespace
 
 void Run::elementary_modes() {
-    EMx_ = expanded_elementary_modes(*basis_.tableau, S_.get());
-    basis_.tableau.reset();  // the mode tableau has been built from it and is gone too
+    section_ = "ELEMENTARY MODES";
+    EMx_ = expanded_elementary_modes(basis_.tableau, S_);
+    basis_.tableau = Basis_Tableau();  // the mode tableau has been built from it and is gone too
     // The overall reactions, the nested-mode check and the comparison with the convex basis are
     // computed beside the listings below, in the order the listings need them: they only read
-    // the modes, and their results are written where they always were. A product that leaves
-    // 32 bits stops the run after the listings, as it did when it was formed there.
+    // the modes, and their results are written where they always were.
     side_tasks_ = std::make_unique<Side_Tasks>(thread_count() - 1);
-    std::future<mat*> overall_reactions = side_tasks_->add(
-        [modes = EMx_.get(), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
+    std::future<Wide_Mat> overall_reactions = side_tasks_->add(
+        [modes = Wide_View(EMx_), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
     std::future<std::vector<std::pair<int, int> > > nested =
-        side_tasks_->add([modes = EMx_.get()] { return nested_support_pairs(modes); });
-    basis_comparison_ = side_tasks_->add(
-        [basis = CBx_.get(), modes = EMx_.get()] { return compare_with_basis(basis, modes); });
+        side_tasks_->add([modes = Wide_View(EMx_)] { return nested_support_pairs(modes); });
+    basis_comparison_ = side_tasks_->add([basis = Wide_View(CBx_), modes = Wide_View(EMx_)] {
+        return compare_with_basis(basis, modes);
+    });
 
     fprintf(report_, "\nELEMENTARY MODES\n");
-    fmatoutput(EMx_.get(), report_);
+    fmatoutput(EMx_, report_);
     flush();
-    write_column_note(EMx_.get());
+    write_column_note(EMx_);
     fvectoroutput(model_.rev.get(), report_);
     fprintf(report_, "<EMODE_DATA>");
-    fenzymeoutput(EMx_.get(), model_.enzymes.get(), report_, block_table_.get());
+    fenzymeoutput(EMx_, model_.enzymes.get(), report_, block_table_.get());
     fprintf(report_, "</EMODE_DATA>\n");
 
-    const Owned_Mat EMx_overall(overall_reactions.get());
-    if (EMx_overall == nullptr) integer_overflow(product_stage);
+    const Wide_Mat EMx_overall = overall_reactions.get();
     flush();
-    foveralloutput(EMx_overall.get(), model_.metabolite_list.get(), report_);
+    foveralloutput(EMx_overall, model_.metabolite_list.get(), report_);
     flush();
     // The listings are written: what no helper has started yet is done here, not waited for.
     while (side_tasks_->run_one_waiting()) {
     }
-    control_modi(EMx_.get(), report_, model_.enzymes.get(), nested.get());
+    control_modi(EMx_, report_, model_.enzymes.get(), nested.get());
 }
 
 void Run::close_report() { close_report_or_stop(report_, names_.output.c_str()); }
 
 void Run::comparison() {
-    additional_em(names_.output.c_str(), CBx_.get(), EMx_.get(), basis_comparison_.get());
+    section_ = "ELEMENTARY MODES";
+    additional_em(names_.output.c_str(), CBx_, EMx_, basis_comparison_.get());
 }

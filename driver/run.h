@@ -7,6 +7,7 @@
 #include "driver/command_line.h"
 #include "driver/tableau_stages.h"
 #include "matrix/owned_records.h"
+#include "matrix/wide_mat.h"
 #include "model/model.h"
 #include "report/comparison.h"
 #include "tableau/side_tasks.h"
@@ -49,27 +50,32 @@ class Run {
     // report.
     void comparison();
 
+    // The section being computed, as the report heads it: a value that does not fit even the
+    // widest integers of this build (Value_Too_Large) stops the run naming it.
+    const char* section() const { return section_; }
+
    private:
     void flush();
-    void write_column_note(const mat* m);
-    void write_overall_reactions(const mat* m);
-    void write_relations(const mat* relations);
+    void write_column_note(Wide_View m);
+    void write_overall_reactions(Wide_View m);
+    void write_relations(Wide_View relations);
 
     run_names names_;
     network_model model_;
     FILE* report_;
+    const char* section_ = "KERNEL";
 
-    Owned_Mat K_;                    // kernel of Nint, until the subsets are found
+    Wide_Mat K_;                     // kernel of Nint, until the subsets are found
     Owned_Mat NT_;                   // transp(N): overall reactions are modes x NT
     Owned_Array<int> block_table_;   // block membership, read by the mode listing
-    Owned_Mat S_;                    // subsets x reactions
+    Wide_Mat S_;                     // subsets x reactions
     Owned_Vector srev_;              // per subset, 1 = irreversible
-    Owned_Mat R_;                    // the reduced system
+    Wide_Mat R_;                     // the reduced system
     Owned_Vector all_irreversible_;  // one 1 per internal metabolite, for the conservation tableau
     Owned_Mat Nint_t_;               // transp(Nint), for both kinds of conservation relations
     Reduced_Basis basis_;            // convex basis over the subsets, with its tableau
-    Owned_Mat CBx_;                  // convex basis over the reactions
-    Owned_Mat EMx_;                  // elementary modes over the reactions
+    Wide_Mat CBx_;                   // convex basis over the reactions
+    Wide_Mat EMx_;                   // elementary modes over the reactions
     // The work done beside the mode listings; declared after the records it reads, so that it
     // is finished before they go.
     std::unique_ptr<Side_Tasks> side_tasks_;

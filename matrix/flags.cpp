@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "matrix/wide_integers.h"
+
 simple_vector* getrev(const enc* list) {
     int count = 0;
     for (const enc* node = list->next; !is_tail(node); node = node->next) ++count;
@@ -12,7 +14,8 @@ simple_vector* getrev(const enc* list) {
     return v;
 }
 
-simple_vector* subrev(const mat* s, const simple_vector* rev) {
+template <typename T>
+simple_vector* subrev(const basic_mat<T>* s, const simple_vector* rev) {
     if (rev->length < s->columns) {
         printf("error in subrev: %d reversibility flags for %d columns\n", rev->length, s->columns);
         fflush(stdout);
@@ -29,3 +32,6 @@ simple_vector* subrev(const mat* s, const simple_vector* rev) {
     }
     return r;
 }
+
+#define KESTRANE_FLAGS(T) template simple_vector* subrev(const basic_mat<T>*, const simple_vector*);
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_FLAGS)

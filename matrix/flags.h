@@ -8,4 +8,5 @@
 simple_vector* getrev(const enc* list);
 
 // Per row of s: 1 when it has a non-zero entry in a column whose rev flag is non-zero.
-simple_vector* subrev(const mat* s, const simple_vector* rev);
+template <typename T>
+simple_vector* subrev(const basic_mat<T>* s, const simple_vector* rev);

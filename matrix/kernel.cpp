@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "matrix/overflow.h"
+#include "matrix/escalation.h"
 #include "matrix/owned_records.h"
 #include "matrix/reshape.h"
 #include "matrix/row_arithmetic.h"
@@ -13,31 +13,33 @@
 
 namespace {
 
-const char* const kStage = "the kernel";
-
-// fb x x - fa x y in 64 bits; a result outside +-(2^63 - 1) stops the run.
-std::int64_t combine(std::int64_t fb, std::int64_t x, std::int64_t fa, std::int64_t y) {
-    std::int64_t left = 0;
-    std::int64_t right = 0;
-    std::int64_t result = 0;
+// fb x x - fa x y in width T; Range_Error when a product or the result leaves it.
+template <typename T>
+T combine(const T& fb, const T& x, const T& fa, const T& y) {
+    T left = 0;
+    T right = 0;
+    T result = 0;
     if (product_overflows(fb, x, left) || product_overflows(fa, y, right) ||
         difference_overflows(left, right, result))
-        integer_overflow(kStage);
+        throw Range_Error();
     return result;
 }
 
+template <typename T>
 struct Entry {
     int column;
-    int value;
+    T value;
 };
 
 // A row of the elimination table by its non-zero entries, in increasing column order.
-using Sparse_Row = std::vector<Entry>;
+template <typename T>
+using Sparse_Row = std::vector<Entry<T> >;
 
 // The elimination table of a network with m metabolites and n reactions: row j holds column j
 // of the network's matrix (columns 0..m-1) beside the unit vector j (columns m..m+n-1). Only
 // non-zero entries are kept; networks are sparse, and a table of n x (m + n) numbers would be
-// mostly zeros.
+// mostly zeros. Values and their combinations are of width T.
+template <typename T>
 class Elimination_Table {
    public:
     explicit Elimination_Table(const mat* n)
@@ -70,21 +72,20 @@ class Elimination_Table {
     }
 
     // Row j; once every metabolite column is cleared, only unit-vector columns are left in it.
-    const Sparse_Row& row(int j) const { return rows_[j]; }
+    const Sparse_Row<T>& row(int j) const { return rows_[j]; }
 
    private:
     // Row g becomes the pivot's coefficient times row g minus row g's coefficient times the pivot
     // row e (both coefficients reduced by their common divisor), then is divided by the common
-    // divisor of its entries. The products are formed 64 bits wide, so that only a reduced entry
-    // beyond 32 bits stops the run.
+    // divisor of its entries.
     void clear_with_pivot(int e, int g) {
-        const Sparse_Row& pivot = rows_[e];
-        Sparse_Row& target = rows_[g];
-        const std::int64_t a = target[0].value;
-        const std::int64_t b = pivot[0].value;
-        const std::int64_t q = common_divisor(a, b);
-        const std::int64_t fa = a / q;
-        const std::int64_t fb = b / q;
+        const Sparse_Row<T>& pivot = rows_[e];
+        Sparse_Row<T>& target = rows_[g];
+        const T a = target[0].value;
+        const T b = pivot[0].value;
+        const T q = common_divisor(a, b);
+        const T fa = a / q;
+        const T fb = b / q;
 
         work_columns_.clear();
         work_values_.clear();
@@ -94,41 +95,37 @@ class Elimination_Table {
             const int cx = x < target.size() ? target[x].column : INT_MAX;
             const int cy = y < pivot.size() ? pivot[y].column : INT_MAX;
             const int c = std::min(cx, cy);
-            const std::int64_t vx = cx == c ? target[x++].value : 0;
-            const std::int64_t vy = cy == c ? pivot[y++].value : 0;
-            const std::int64_t value = combine(fb, vx, fa, vy);
+            const T vx = cx == c ? target[x++].value : T(0);
+            const T vy = cy == c ? pivot[y++].value : T(0);
+            T value = combine(fb, vx, fa, vy);
             if (value == 0) continue;
             work_columns_.push_back(c);
-            work_values_.push_back(value);
+            work_values_.push_back(std::move(value));
         }
-        const std::int64_t divisor = std::max<std::int64_t>(
-            row_divisor(work_values_.data(), static_cast<int>(work_values_.size())), 1);
+        T divisor = row_divisor(work_values_.data(), static_cast<int>(work_values_.size()));
+        if (divisor == 0) divisor = 1;
         target.clear();
         for (std::size_t i = 0; i < work_values_.size(); ++i) {
-            target.push_back({work_columns_[i], fit_int(work_values_[i] / divisor, kStage)});
+            target.push_back({work_columns_[i], work_values_[i] / divisor});
             // A new entry in a metabolite column makes row g a candidate there.
             if (work_columns_[i] < m_) candidates_[work_columns_[i]].push_back(g);
         }
     }
 
     int m_;
-    std::vector<Sparse_Row> rows_;
+    std::vector<Sparse_Row<T> > rows_;
     std::vector<std::vector<int>> candidates_;  // per metabolite column: rows that may meet it
     std::vector<int> work_columns_;
-    std::vector<std::int64_t> work_values_;
+    std::vector<T> work_values_;
 };
 
-}  // namespace
-
-mat* kernel(const mat* n) {
-    // A matrix without rows or columns has no transpose to eliminate: transp stops with its
-    // allocation message and does not return.
-    if (n->rows <= 0 || n->columns <= 0) Owned_Mat{transp(n)};
-
+// The kernel of n in width T.
+template <typename T>
+Wide_Mat kernel_in(const mat* n) {
     // Row j of the table is column j of n beside the unit vector j; eliminating the left part
     // column by column leaves, in the rows that never serve as pivot, nullspace vectors in the
     // right part.
-    Elimination_Table table(n);
+    Elimination_Table<T> table(n);
     const int m = n->rows;
     for (int d = 0; d < m; ++d) table.eliminate_column(d);
 
@@ -138,15 +135,28 @@ mat* kernel(const mat* n) {
     for (int j = 0; j < n->columns; ++j)
         if (!table.row(j).empty()) ++nonzero;
     const int rows = nonzero > 0 ? nonzero : n->columns;
-    const Owned_Mat k(new_mat(rows, n->columns, "mc not allocated", "mc->head not allocated (3)",
-                              "*(mc->head+i) not allocated"));
+    const Owned_Basic_Mat<T> k(new_mat<T>(rows, n->columns, "mc not allocated",
+                                          "mc->head not allocated (3)",
+                                          "*(mc->head+i) not allocated"));
     int i = 0;
     for (int j = 0; j < n->columns && nonzero > 0; ++j) {
         if (table.row(j).empty()) continue;
-        for (const Entry& entry : table.row(j)) k->head[i][entry.column - m] = entry.value;
+        for (const Entry<T>& entry : table.row(j)) k->head[i][entry.column - m] = entry.value;
         ++i;
     }
-    mat* r = simplify(k.get());
-    switch_if_all_rows_are_minus_into_plus(r);
-    return r;
+    Owned_Basic_Mat<T> r(simplify(k.get()));
+    switch_if_all_rows_are_minus_into_plus(r.get());
+    return narrowest(std::move(r));
+}
+
+}  // namespace
+
+Wide_Mat kernel(const mat* n) {
+    // A matrix without rows or columns has no transpose to eliminate: transp stops with its
+    // allocation message and does not return.
+    if (n->rows <= 0 || n->columns <= 0) Owned_Mat{transp(n)};
+    // The combinations of 32-bit entries are formed 64 bits wide from the start.
+    return escalate(width_index<std::int64_t>, [&](auto width) {
+        return kernel_in<typename decltype(width)::type>(n);
+    });
 }

@@ -11,7 +11,10 @@
 // record's allocator pairs with, when the handle goes out of scope.
 
 struct Mat_Deleter {
-    void operator()(mat* m) const { freemat(m); }
+    template <typename T>
+    void operator()(basic_mat<T>* m) const {
+        freemat(m);
+    }
 };
 struct Vector_Deleter {
     void operator()(simple_vector* v) const { freevector(v); }
@@ -19,14 +22,23 @@ struct Vector_Deleter {
 struct List_Deleter {
     void operator()(enc* list) const { free_met_list(list); }
 };
-using Owned_Mat = std::unique_ptr<mat, Mat_Deleter>;
+template <typename T>
+using Owned_Basic_Mat = std::unique_ptr<basic_mat<T>, Mat_Deleter>;
+using Owned_Mat = Owned_Basic_Mat<int>;
+
+// Takes a new record into an owning handle.
+template <typename T>
+Owned_Basic_Mat<T> owned(basic_mat<T>* m) {
+    return Owned_Basic_Mat<T>(m);
+}
 using Owned_Vector = std::unique_ptr<simple_vector, Vector_Deleter>;
 using Owned_List = std::unique_ptr<enc, List_Deleter>;
 
 // A matrix record whose rows are views into storage owned elsewhere (a table or a tableau):
 // only the row-pointer array and the record are released, never the rows.
 struct Reference_Mat_Deleter {
-    void operator()(mat* m) const {
+    template <typename T>
+    void operator()(basic_mat<T>* m) const {
         if (m == nullptr) return;
         free(m->head);
         free(m);

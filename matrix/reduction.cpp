@@ -1,5 +1,6 @@
 #include "matrix/reduction.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -17,7 +18,7 @@ namespace {
 // flags, all 0, let the branch listing name every internal metabolite as no branch point.
 Reduced_System empty_reduced_system(int internal_metabolites) {
     Reduced_System system;
-    system.R.reset(zero_alloc_array<mat>(1, "mc not allocated"));
+    system.R = Owned_Mat(zero_alloc_array<mat>(1, "mc not allocated"));
     system.branch.reset(
         new_vector(internal_metabolites, "branch not allocated", "branch->head not allocated"));
     printf("\nBranches ");
@@ -28,31 +29,32 @@ Reduced_System empty_reduced_system(int internal_metabolites) {
 
 }  // namespace
 
-std::vector<int> cancel_contradictory_subsets(mat* S, simple_vector* srev, const int* flags) {
-    // From the last subset to the first, so that the numbers still to be visited stay valid.
-    std::vector<int> cancelled;
-    for (int i = S->rows - 1; i >= 0; --i) {
-        if (flags[i] != 1) continue;
-        cancelled.push_back(i);
-        for (int j = 0; j < S->columns; ++j) S->head[i][j] = 0;
-        delete_zero_line(S, i);
-        delete_corresponding_row_in_rev(srev, i);
-    }
-    return cancelled;
+std::vector<int> cancel_contradictory_subsets(Wide_Mat& S, simple_vector* srev, const int* flags) {
+    return S.visit([&](auto* s) {
+        // From the last subset to the first, so that the numbers still to be visited stay valid.
+        std::vector<int> cancelled;
+        for (int i = s->rows - 1; i >= 0; --i) {
+            if (flags[i] != 1) continue;
+            cancelled.push_back(i);
+            std::fill(s->head[i], s->head[i] + s->columns, 0);
+            delete_zero_line(s, i);
+            delete_corresponding_row_in_rev(srev, i);
+        }
+        return cancelled;
+    });
 }
 
-Reduced_System reduced_system(const mat* Nint, const mat* S) {
-    if (S->rows == 0) return empty_reduced_system(Nint->rows);
-    Owned_Mat R0;
-    {
-        const Owned_Mat S_t(transp(S));
-        R0.reset(mult(Nint, S_t.get()));
-    }
+Reduced_System reduced_system(const mat* Nint, Wide_View S) {
+    if (S.rows() == 0) return empty_reduced_system(Nint->rows);
+    const Wide_Mat R0 = S.visit([&](const auto* s) {
+        const auto S_t = owned(transp(s));
+        return mult(Nint, S_t.get());
+    });
     // simplify creates the branch flags of the rows it keeps when they are requested; they are
     // taken over here, which returns the module-level flags to their absent state.
     request_branch();
     Reduced_System system;
-    system.R.reset(simplify(R0.get()));
+    system.R = R0.visit([](const auto* r0) { return Wide_Mat(owned(simplify(r0))); });
     system.branch = std::move(branch);
     release_branch();
     return system;

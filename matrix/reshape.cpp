@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "matrix/allocation.h"
 #include "matrix/owned_records.h"
+#include "matrix/wide_integers.h"
 
-mat* transp(const mat* m) {
-    mat* tm = new_mat(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
+template <typename T>
+basic_mat<T>* transp(const basic_mat<T>* m) {
+    basic_mat<T>* tm = new_mat<T>(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
                       "*(tm->head+i) not allocated");
     // Tiles of 64 x 64 entries keep both the rows read and the rows written in the cache.
     constexpr int kTile = 64;
@@ -18,7 +21,7 @@ mat* transp(const mat* m) {
             const int d1 = std::min(d0 + kTile, m->columns);
             // The new record is zero-filled: only non-zero entries are written.
             for (int e = e0; e < e1; ++e) {
-                const int* row = m->head[e];
+                const T* row = m->head[e];
                 for (int d = d0; d < d1; ++d)
                     if (row[d] != 0) tm->head[d][e] = row[d];
             }
@@ -27,8 +30,9 @@ mat* transp(const mat* m) {
     return tm;
 }
 
-mat* addi(const mat* m) {
-    mat* mi = new_mat(m->rows, m->columns + m->rows, "mi not allocated", "mi->head not allocated",
+template <typename T>
+basic_mat<T>* addi(const basic_mat<T>* m) {
+    basic_mat<T>* mi = new_mat<T>(m->rows, m->columns + m->rows, "mi not allocated", "mi->head not allocated",
                       "*(mi->head+i) not allocated");
     for (int e = 0; e < m->rows; ++e) {
         for (int o = 0; o < m->columns; ++o) mi->head[e][o] = m->head[e][o];
@@ -37,10 +41,12 @@ mat* addi(const mat* m) {
     return mi;
 }
 
-mat* cutcol(const mat* m, int cc) {
+template <typename T>
+basic_mat<T>* cutcol(const basic_mat<T>* m, int cc) {
     // The record and its row pointers exist before the cut is checked, as the labels tell.
-    Owned_Reference_Mat mc(zero_alloc_array<mat>(1, "mc not allocated"));
-    mc->head = zero_alloc_array<int*>(m->rows, "mc->head not allocated (3)");
+    std::unique_ptr<basic_mat<T>, Reference_Mat_Deleter> mc(
+        zero_alloc_array<basic_mat<T> >(1, "mc not allocated"));
+    mc->head = zero_alloc_array<T*>(m->rows, "mc->head not allocated (3)");
     if (cc > m->columns || cc < 0) {
         mc.reset();  // exit runs no destructors
         if (cc < 0)
@@ -53,11 +59,17 @@ mat* cutcol(const mat* m, int cc) {
     mc->rows = m->rows;
     mc->columns = m->columns - cc;
     for (int i = 0; i < m->rows; ++i) {
-        mc->head[i] = zero_alloc_array<int>(mc->columns, "*(mc->head+i) not allocated");
+        mc->head[i] = zero_values<T>(mc->columns, "*(mc->head+i) not allocated");
         for (int o = cc; o < m->columns; ++o) mc->head[i][o - cc] = m->head[i][o];
     }
     return mc.release();
 }
+
+#define KESTRANE_RESHAPE(T)                                 \
+    template basic_mat<T>* transp(const basic_mat<T>*); \
+    template basic_mat<T>* addi(const basic_mat<T>*);   \
+    template basic_mat<T>* cutcol(const basic_mat<T>*, int);
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_RESHAPE)
 
 mat* cutnex(const mat* n, const simple_vector* ext) {
     if (ext->length != n->rows) {

@@ -5,13 +5,16 @@
 // New records owned by the caller, made from the entries of their inputs.
 
 // Transpose: m.columns x m.rows.
-mat* transp(const mat* m);
+template <typename T>
+basic_mat<T>* transp(const basic_mat<T>* m);
 
 // m with an identity block appended on the right: m.rows x (m.columns + m.rows).
-mat* addi(const mat* m);
+template <typename T>
+basic_mat<T>* addi(const basic_mat<T>* m);
 
 // Columns cc to m.columns - 1 of m.
-mat* cutcol(const mat* m, int cc);
+template <typename T>
+basic_mat<T>* cutcol(const basic_mat<T>* m, int cc);
 
 // The rows of n whose flag in ext is 0, in order; stops when there is none.
 mat* cutnex(const mat* n, const simple_vector* ext);

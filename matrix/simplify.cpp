@@ -2,12 +2,13 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "matrix/allocation.h"
 #include "matrix/branch.h"
-#include "matrix/overflow.h"
 #include "matrix/owned_records.h"
 #include "matrix/row_arithmetic.h"
+#include "matrix/wide_integers.h"
 
 namespace {
 
@@ -21,11 +22,14 @@ void create_branch(int rows) {
 
 }  // namespace
 
-mat* simplify(const mat* m) {
+template <typename T>
+basic_mat<T>* simplify(const basic_mat<T>* m) {
     const int r = m->rows;
     const int c = m->columns;
+    // Per row: 1 when it is kept, beside its divisor in the row's own width.
     const Owned_Vector vf(new_vector(r, "vf not allocated", "vf->head not allocated"));
-    mat* mc = zero_alloc_array<mat>(1, "mc not allocated");
+    std::vector<T> divisors(r);
+    basic_mat<T>* mc = zero_alloc_array<basic_mat<T> >(1, "mc not allocated");
     mc->rows = r;
     mc->columns = c;
     // A branch vector left over from an earlier request is replaced, so that it always has
@@ -33,7 +37,8 @@ mat* simplify(const mat* m) {
     if (branch_status != branch_state::absent) create_branch(r);
 
     for (int i = 0; i < r; ++i) {
-        vf->head[i] = fit_int(row_divisor(m->head[i], c), "the row reduction");
+        divisors[i] = row_divisor(m->head[i], c);
+        vf->head[i] = divisors[i] != 0;
         if (vf->head[i] != 0) continue;
         if (branch_status == branch_state::present) branch->head[i] = 0;
         --mc->rows;
@@ -48,18 +53,18 @@ mat* simplify(const mat* m) {
         // Nothing but zero rows: they are kept as they are, so the caller still sees r rows.
         printf("there is no simplification ...\n");
         mc->rows = r;
-        mc->head = zero_alloc_array<int*>(r, "mc->head not allocated (1)");
+        mc->head = zero_alloc_array<T*>(r, "mc->head not allocated (1)");
         for (int i = 0; i < r; ++i) {
-            mc->head[i] = zero_alloc_array<int>(c, "*(mc->head+i) not allocated");
+            mc->head[i] = zero_values<T>(c, "*(mc->head+i) not allocated");
             for (int o = 0; o < c; ++o) mc->head[i][o] = m->head[i][o];
         }
     } else {
-        mc->head = zero_alloc_array<int*>(mc->rows, "mc->head not allocated (2)");
+        mc->head = zero_alloc_array<T*>(mc->rows, "mc->head not allocated (2)");
         int k = 0;
         for (int i = 0; i < r; ++i) {
-            const int divisor = vf->head[i];
+            const T& divisor = divisors[i];
             if (divisor == 0) continue;
-            mc->head[k] = zero_alloc_array<int>(c, "*(mc->head+k) not allocated");
+            mc->head[k] = zero_values<T>(c, "*(mc->head+k) not allocated");
             for (int o = 0; o < c; ++o) mc->head[k][o] = m->head[i][o] / divisor;
             ++k;
         }
@@ -67,7 +72,8 @@ mat* simplify(const mat* m) {
     return mc;
 }
 
-void switch_if_all_rows_are_minus_into_plus(mat* m) {
+template <typename T>
+void switch_if_all_rows_are_minus_into_plus(basic_mat<T>* m) {
     for (int i = 0; i < m->rows; ++i) {
         bool positive = false;
         bool negative = false;
@@ -75,6 +81,11 @@ void switch_if_all_rows_are_minus_into_plus(mat* m) {
             positive = m->head[i][o] > 0;
             negative = negative || m->head[i][o] < 0;
         }
-        if (!positive && negative) negate_row(m->head[i], m->columns, "the row orientation");
+        if (!positive && negative) negate_row(m->head[i], m->columns);
     }
 }
+
+#define KESTRANE_SIMPLIFY(T)                                 \
+    template basic_mat<T>* simplify(const basic_mat<T>*); \
+    template void switch_if_all_rows_are_minus_into_plus(basic_mat<T>*);
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_SIMPLIFY)

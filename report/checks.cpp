@@ -30,7 +30,9 @@ namespace {
 // reaction sets count, not the coefficients: with nd and ng reactions, a pair is reported when
 // the smaller set lies inside the larger one (both equal when nd = ng); rows without reactions
 // are never reported.
-bool report_nested_modes(const mat* M, FILE* file, const std::vector<std::pair<int, int> >& pairs) {
+template <typename T>
+bool report_nested_modes(const basic_mat<T>* M, FILE* file,
+                         const std::vector<std::pair<int, int> >& pairs) {
     for (const auto& [d, g] : pairs) {
         const int nd = count_nonzero(M->head[d], M->columns);
         const int ng = count_nonzero(M->head[g], M->columns);
@@ -54,7 +56,8 @@ bool report_nested_modes(const mat* M, FILE* file, const std::vector<std::pair<i
 
 // Per column of M: whether some row holds a non-zero entry there. One pass over the rows, which
 // stops as soon as every column is used.
-std::vector<unsigned char> used_columns(const mat* M) {
+template <typename T>
+std::vector<unsigned char> used_columns(const basic_mat<T>* M) {
     std::vector<unsigned char> used(M->columns > 0 ? M->columns : 0, 0);
     int unused = M->columns;
     for (int d = 0; d < M->rows && unused > 0; ++d) {
@@ -67,13 +70,9 @@ std::vector<unsigned char> used_columns(const mat* M) {
     return used;
 }
 
-}  // namespace
-
-void control_modi(const mat* M, FILE* file, const enc* enzymes) {
-    control_modi(M, file, enzymes, nested_support_pairs(M));
-}
-
-void control_modi(const mat* M, FILE* file, const enc* enzymes,
+// The checks of control_modi on a record of width T.
+template <typename T>
+void write_checks(const basic_mat<T>* M, FILE* file, const enc* enzymes,
                   const std::vector<std::pair<int, int> >& nested) {
     if (report_nested_modes(M, file, nested)) {
         printf("\n");
@@ -95,4 +94,15 @@ void control_modi(const mat* M, FILE* file, const enc* enzymes,
         fprintf(file, "\n%d enzyme is not involved in reactions.\n", unused);
     else if (unused > 1)
         fprintf(file, "\n%d enzymes are not involved in reactions.\n", unused);
+}
+
+}  // namespace
+
+void control_modi(Wide_View M, FILE* file, const enc* enzymes) {
+    control_modi(M, file, enzymes, nested_support_pairs(M));
+}
+
+void control_modi(Wide_View M, FILE* file, const enc* enzymes,
+                  const std::vector<std::pair<int, int> >& nested) {
+    M.visit([&](const auto* record) { write_checks(record, file, enzymes, nested); });
 }

@@ -1,38 +1,35 @@
 #include "report/conservation.h"
 
-#include "matrix/overflow.h"
+#include <string>
+
 #include "report/row_support.h"
 
 namespace {
 
 // Writes one term v x name of an equation; the first term of a row carries its sign in front,
 // every further one as " + " or " - ". Amounts of 1 are left out.
-void write_term(FILE* file, int v, const char* name, bool first) {
+template <typename T>
+void write_term(FILE* file, const T& v, const char* name, bool first) {
     if (first) {
         if (v == 1)
             fprintf(file, "%s", name);
         else if (v == -1)
             fprintf(file, "-%s", name);
         else
-            fprintf(file, "%d %s", v, name);
+            fprintf(file, "%s %s", decimal(v).c_str(), name);  // "%d %s"
     } else if (v == 1) {
         fprintf(file, " + %s", name);
     } else if (v == -1) {
         fprintf(file, " - %s", name);
     } else if (v > 1) {
-        fprintf(file, " + %d %s", v, name);
+        fprintf(file, " + %s %s", decimal(v).c_str(), name);  // " + %d %s"
     } else {
-        fprintf(file, " - %d %s",
-                fit_int(-static_cast<std::int64_t>(v),
-                        "the conservation "
-                        "relations"),
-                name);
+        fprintf(file, " - %s %s", decimal(T(-v)).c_str(), name);  // " - %d %s"
     }
 }
 
-}  // namespace
-
-void crel_equation_output(FILE* file, const mat* C, const enc* metabolites) {
+template <typename T>
+void write_equations(FILE* file, const basic_mat<T>* C, const enc* metabolites) {
     bool any_coefficient = false;
     for (int d = 0; d < C->rows; ++d)
         if (!row_is_zero(C->head[d], C->columns)) any_coefficient = true;
@@ -43,7 +40,7 @@ void crel_equation_output(FILE* file, const mat* C, const enc* metabolites) {
         bool first = true;
         const enc* node = metabolites->next;
         for (int j = 0; j < C->columns && !is_tail(node); ++j, node = node->next) {
-            const int v = C->head[d][j];
+            const T& v = C->head[d][j];
             if (v == 0) continue;
             write_term(file, v, node->name.c_str(), first);
             first = false;
@@ -51,4 +48,10 @@ void crel_equation_output(FILE* file, const mat* C, const enc* metabolites) {
         // A row without terms keeps only its label; the next label follows on the same line.
         if (!first) fprintf(file, " = const\n");
     }
+}
+
+}  // namespace
+
+void crel_equation_output(FILE* file, Wide_View C, const enc* metabolites) {
+    C.visit([&](const auto* record) { write_equations(file, record, metabolites); });
 }

@@ -33,7 +33,8 @@ std::vector<Listed_Reaction> listed_reactions(const enc* enzymes, int columns) {
 }
 
 // True when some enzyme of the list has a non-zero coefficient in row.
-bool names_a_reaction(const int* row, const std::vector<Listed_Reaction>& listed) {
+template <typename T>
+bool names_a_reaction(const T* row, const std::vector<Listed_Reaction>& listed) {
     return std::any_of(listed.begin(), listed.end(),
                        [row](const Listed_Reaction& r) { return row[r.column] != 0; });
 }
@@ -64,7 +65,8 @@ struct Block_Entries {
 // Writes the block tags of the reactions in row, column by column, skipping a tag equal to the
 // one written just before. Returns the number of tags written: as no tag repeats the one before
 // it, a row with more than one tag lies in more than one block.
-int write_block_tags(const int* row, int columns, const Block_Entries& blocks, Text_Line& line) {
+template <typename T>
+int write_block_tags(const T* row, int columns, const Block_Entries& blocks, Text_Line& line) {
     int last_block = 0;
     int tags = 0;
     for (int o = 0; o < columns; ++o) {
@@ -82,10 +84,11 @@ int write_block_tags(const int* row, int columns, const Block_Entries& blocks, T
 
 // Writes the reactions of row in list order as (coefficient name) pairs; a name with a blank
 // and a coefficient of 1 or -1 gets a second pair of parentheses to keep it readable.
-void write_reaction_pairs(const int* row, const std::vector<Listed_Reaction>& listed,
+template <typename T>
+void write_reaction_pairs(const T* row, const std::vector<Listed_Reaction>& listed,
                           Text_Line& line) {
     for (const Listed_Reaction& reaction : listed) {
-        const int v = row[reaction.column];
+        const T& v = row[reaction.column];
         if (v == 0) continue;
         if ((v == 1 || v == -1) && reaction.has_blank)
             line.text(" ((").number(v).text(" ").text(reaction.name).text("))");  // " ((%d %s))"
@@ -94,10 +97,10 @@ void write_reaction_pairs(const int* row, const std::vector<Listed_Reaction>& li
     }
 }
 
-}  // namespace
-
-int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table) {
-    const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;
+// The rows of m as fenzymeoutput lists them; returns whether some row lies in several blocks.
+template <typename T>
+bool write_reaction_rows(const basic_mat<T>* m, const enc* enzymes, FILE* file,
+                         const int* block_table, bool with_blocks) {
     const int n = m->columns;
     const Block_Entries blocks(with_blocks ? block_table : nullptr, n);
     const std::vector<Listed_Reaction> listed = listed_reactions(enzymes, n);
@@ -106,7 +109,7 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
 
     Text_Line line;
     for (int d = 0; d < m->rows; ++d) {
-        const int* row = m->head[d];
+        const T* row = m->head[d];
         // A row naming no reaction is left out whole; the labels of the others keep their row
         // numbers, so the listing may show gaps.
         if (!names_a_reaction(row, listed)) continue;
@@ -122,10 +125,20 @@ int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block
         line.write(file);
     }
     if (written == 0) fprintf(file, " - not found -\n");
+    return some_row_in_several_blocks;
+}
+
+}  // namespace
+
+int fenzymeoutput(Wide_View m, const enc* enzymes, FILE* file, const int* block_table) {
+    const bool with_blocks = fenzymeoutput_calls >= first_call_with_blocks;
+    const bool some_row_in_several_blocks = m.visit([&](const auto* record) {
+        return write_reaction_rows(record, enzymes, file, block_table, with_blocks);
+    });
     fprintf(file, "\n");
     fflush(file);
     if (with_blocks && some_row_in_several_blocks)
         fprintf(file, "\nAt least one elementary mode belongs to more than one block");
     ++fenzymeoutput_calls;
-    return m->rows;
+    return m.rows();
 }

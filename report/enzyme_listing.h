@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "matrix/records.h"
+#include "matrix/wide_mat.h"
 
 // Calls of fenzymeoutput so far in this run (module-level). The fourth listing of a run, that of
 // the elementary modes, is the first to carry reaction counts and block tags.
@@ -12,4 +13,4 @@ extern int fenzymeoutput_calls;
 // no reaction are left out. From the fourth call of the run on, each row also carries its count
 // of reactions and the tags of the blocks those reactions lie in, read from block_table
 // ((r + 1) x (r + 1) for r = m.columns; may be null). Returns m.rows.
-int fenzymeoutput(const mat* m, const enc* enzymes, FILE* file, const int* block_table);
+int fenzymeoutput(Wide_View m, const enc* enzymes, FILE* file, const int* block_table);

@@ -1,46 +1,48 @@
 #include "report/listings.h"
 
-#include <charconv>
-#include <vector>
+#include <string>
 
-#include "matrix/overflow.h"
 #include "report/row_support.h"
 #include "report/text_line.h"
 
 namespace {
 
-// Writes the entries of a row with at least one column as "%d", separated by blanks, and ends
-// the line. The numbers are formatted by std::to_chars, which gives the text of "%d", into
-// `line`, and the row goes out in one write: the mode matrix has millions of entries.
-void write_matrix_row(const int* row, int columns, std::vector<char>& line, FILE* file) {
-    // Each entry takes at most 11 characters and a blank or the line end.
-    line.resize(std::size_t(columns) * 12);
-    char* end = line.data();
+// Writes the entries of a row with at least one column as "%d" (the decimal digits of a value of
+// any width), separated by blanks, and ends the line. The row is put together in `line` and goes
+// out in one write: the mode matrix has millions of entries.
+template <typename T>
+void write_matrix_row(const T* row, int columns, std::string& line, FILE* file) {
+    line.clear();
     for (int j = 0; j < columns; ++j) {
-        if (j > 0) *end++ = ' ';
-        end = std::to_chars(end, line.data() + line.size(), row[j]).ptr;
+        if (j > 0) line.push_back(' ');
+        append_decimal(line, row[j]);
     }
-    *end++ = '\n';
-    fwrite(line.data(), 1, end - line.data(), file);
+    line.push_back('\n');
+    fwrite(line.data(), 1, line.size(), file);
 }
 
-}  // namespace
-
-int fmatoutput(const mat* m, FILE* file) {
+template <typename T>
+int write_matrix(const basic_mat<T>* m, FILE* file) {
     int printed = 0;
     for (int i = 0; i < m->rows; ++i)
         if (!row_is_zero(m->head[i], m->columns)) ++printed;
     if (printed == 0) return 0;
 
     fprintf(file, " \n matrix dimension r%d x c%d\n", printed, m->columns);
-    std::vector<char> line;
+    std::string line;
     for (int i = 0; i < m->rows; ++i) {
-        const int* row = m->head[i];
+        const T* row = m->head[i];
         if (row_is_zero(row, m->columns)) continue;
         write_matrix_row(row, m->columns, line, file);
     }
     fflush(file);
     return printed;
+}
+
+}  // namespace
+
+int fmatoutput(Wide_View m, FILE* file) {
+    return m.visit([&](const auto* record) { return write_matrix(record, file); });
 }
 
 void fvectoroutput(const simple_vector* v, FILE* file) {
@@ -52,31 +54,27 @@ void fvectoroutput(const simple_vector* v, FILE* file) {
 namespace {
 
 // Writes one side of an overall reaction: the metabolites whose coefficient has the given sign,
-// joined by " + ", each with its amount unless that is 1. An amount outside 32 bits stops the run
-// with the line written as far as it got.
-void write_overall_side(const int* row, int columns, const enc* metabolites, int sign,
-                        Text_Line& line, FILE* file) {
+// joined by " + ", each with its amount unless that is 1.
+template <typename T>
+void write_overall_side(const T* row, int columns, const enc* metabolites, int sign,
+                        Text_Line& line) {
     bool first = true;
     for (const enc* node = metabolites->next; !is_tail(node); node = node->next) {
-        const int v = coefficient_of(row, columns, node);
-        if (v == 0 || (v > 0) != (sign > 0)) continue;
+        const T* v = coefficient_of(row, columns, node);
+        if (v == nullptr || *v == 0 || (*v > 0) != (sign > 0)) continue;
         if (!first) line.text(" + ");
         first = false;
-        const std::int64_t amount = static_cast<std::int64_t>(sign) * v;
-        if (!fits_int32(amount)) {
-            line.write(file);
-            integer_overflow("the overall reactions");
-        }
-        if (amount == 1)
+        if (*v == sign)
             line.text(node->name.c_str());  // "%s"
+        else if (sign > 0)
+            line.number(*v).text(" ").text(node->name.c_str());  // "%d %s"
         else
-            line.number(static_cast<int>(amount)).text(" ").text(node->name.c_str());  // "%d %s"
+            line.number(T(-*v)).text(" ").text(node->name.c_str());  // "%d %s"
     }
 }
 
-}  // namespace
-
-void foveralloutput(const mat* m, const enc* metabolites, FILE* file) {
+template <typename T>
+void write_overall_reactions(const basic_mat<T>* m, const enc* metabolites, FILE* file) {
     fprintf(file, "\n overall reaction\n");
     bool any_exchange = false;
     for (int d = 0; d < m->rows; ++d)
@@ -90,19 +88,25 @@ void foveralloutput(const mat* m, const enc* metabolites, FILE* file) {
 
     Text_Line line;
     for (int d = 0; d < m->rows; ++d) {
-        const int* row = m->head[d];
+        const T* row = m->head[d];
         if (row_is_zero(row, m->columns)) {
             fprintf(file, "\n %d:\tno net transfomation of external metabolites", d + 1);
             continue;
         }
         line.text("\n ").number(d + 1).text(":\t");  // "\n %d:\t"
-        write_overall_side(row, m->columns, metabolites, -1, line, file);
+        write_overall_side(row, m->columns, metabolites, -1, line);
         line.text(" = ");
-        write_overall_side(row, m->columns, metabolites, 1, line, file);
+        write_overall_side(row, m->columns, metabolites, 1, line);
         line.write(file);
     }
     fprintf(file, "\n");
     fflush(file);
+}
+
+}  // namespace
+
+void foveralloutput(Wide_View m, const enc* metabolites, FILE* file) {
+    m.visit([&](const auto* record) { write_overall_reactions(record, metabolites, file); });
 }
 
 namespace {

@@ -18,10 +18,10 @@ void fcancelled_subsets(FILE* report, const std::vector<int>& cancelled) {
     }
 }
 
-void freduced_system(FILE* report, const mat* R, const simple_vector* srev,
+void freduced_system(FILE* report, Wide_View R, const simple_vector* srev,
                      const simple_vector* branch, const enc* metabolite_list) {
     fprintf(report, "\nREDUCED SYSTEM with %d branch point metabolites in %d reactions (columns)\n",
-            R->rows, R->columns);
+            R.rows(), R.columns());
     fflush(report);
     if (fmatoutput(R, report) != 0) fvectoroutput(srev, report);
     fout_branches(report, branch, metabolite_list);

@@ -2,10 +2,11 @@
 
 #include "matrix/records.h"
 
-// Small read-only views of one matrix row shared by the report listings and checks.
+// Small read-only views of one matrix row of any width shared by the report listings and checks.
 
 // Number of non-zero entries among the first columns entries of row.
-inline int count_nonzero(const int* row, int columns) {
+template <typename T>
+int count_nonzero(const T* row, int columns) {
     int count = 0;
     for (int j = 0; j < columns; ++j)
         if (row[j] != 0) ++count;
@@ -13,11 +14,17 @@ inline int count_nonzero(const int* row, int columns) {
 }
 
 // True when the first columns entries of row are all 0 (also when columns is 0).
-inline bool row_is_zero(const int* row, int columns) { return count_nonzero(row, columns) == 0; }
+template <typename T>
+bool row_is_zero(const T* row, int columns) {
+    for (int j = 0; j < columns; ++j)
+        if (row[j] != 0) return false;
+    return true;
+}
 
-// The coefficient of the list node's column (its 1-based number) in row; 0 for a node whose
+// The coefficient of the list node's column (its 1-based number) in row; null for a node whose
 // number lies outside the row, so that a list longer than the matrix reads as zeros.
-inline int coefficient_of(const int* row, int columns, const enc* node) {
+template <typename T>
+const T* coefficient_of(const T* row, int columns, const enc* node) {
     const int column = node->number - 1;
-    return column >= 0 && column < columns ? row[column] : 0;
+    return column >= 0 && column < columns ? row + column : nullptr;
 }

@@ -6,11 +6,6 @@
 
 int support_words(int columns) { return columns > 64 ? (columns + 63) / 64 : 1; }
 
-void support_bits(const int* row, int columns, std::uint64_t* bits) {
-    std::fill(bits, bits + support_words(columns), 0);
-    for (int j = 0; j < columns; ++j)
-        if (row[j] != 0) bits[j / 64] |= std::uint64_t{1} << (j % 64);
-}
 
 namespace {
 
@@ -23,18 +18,20 @@ constexpr int split_sample = 1024;
 
 }  // namespace
 
-Support_Tree::Support_Tree(const mat* m) : words_(support_words(m->columns)) {
-    const int rows = m->rows > 0 ? m->rows : 0;
+Support_Tree::Support_Tree(Wide_View m) : words_(support_words(m.columns())) {
+    const int rows = m.rows() > 0 ? m.rows() : 0;
     sizes_.assign(rows, 0);
     position_.assign(rows, -1);
-    std::vector<std::uint64_t> bits(words_);
-    for (int r = 0; r < rows; ++r) {
-        support_bits(m->head[r], m->columns, bits.data());
-        for (std::uint64_t word : bits) sizes_[r] += std::popcount(word);
-        if (sizes_[r] == 0) continue;
-        order_.push_back(r);
-        bits_.insert(bits_.end(), bits.begin(), bits.end());
-    }
+    m.visit([&](const auto* record) {
+        std::vector<std::uint64_t> bits(words_);
+        for (int r = 0; r < rows; ++r) {
+            support_bits(record->head[r], record->columns, bits.data());
+            for (std::uint64_t word : bits) sizes_[r] += std::popcount(word);
+            if (sizes_[r] == 0) continue;
+            order_.push_back(r);
+            bits_.insert(bits_.end(), bits.begin(), bits.end());
+        }
+    });
     if (order_.empty()) return;
     nodes_.push_back(Node{0, static_cast<int>(order_.size()), -1, -1, 0});
     common_.resize(words_);
@@ -104,10 +101,10 @@ void Support_Tree::build(int node) {
     build(zero_child + 1);
 }
 
-std::vector<std::pair<int, int> > nested_support_pairs(const mat* m) {
+std::vector<std::pair<int, int> > nested_support_pairs(Wide_View m) {
     const Support_Tree tree(m);
     std::vector<std::pair<int, int> > pairs;
-    for (int r = 0; r < m->rows; ++r) {
+    for (int r = 0; r < m.rows(); ++r) {
         const int nr = tree.size(r);
         // Every nested pair turns up in the search from its larger row; a pair of equal sets
         // turns up from both rows and is kept from the earlier one.

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
 #include "matrix/records.h"
+#include "matrix/wide_mat.h"
 
 // The reaction set (non-zero columns) of a row as a bit set: column j is bit j % 64 of word
 // j / 64, in `words` words. Two rows have the same reaction set exactly when their bit sets are
 // equal word by word.
 int support_words(int columns);
-void support_bits(const int* row, int columns, std::uint64_t* bits);
+template <typename T>
+void support_bits(const T* row, int columns, std::uint64_t* bits) {
+    std::fill(bits, bits + support_words(columns), 0);
+    for (int j = 0; j < columns; ++j)
+        if (row[j] != 0) bits[j / 64] |= std::uint64_t{1} << (j % 64);
+}
 
 // The non-empty reaction sets of a matrix's rows in a tree that splits the rows by one reaction
 // at each node, as a bit-pattern tree does: every node knows the reactions common to all of its
@@ -19,7 +26,7 @@ void support_bits(const int* row, int columns, std::uint64_t* bits);
 // of the rows instead of every one. Rows without reactions are left out.
 class Support_Tree {
    public:
-    explicit Support_Tree(const mat* m);
+    explicit Support_Tree(Wide_View m);
 
     // Calls visit(g) for every row g with a non-empty reaction set inside that of row r (r itself
     // included when its set is not empty), in no particular order. The searches of one tree share
@@ -87,4 +94,4 @@ void Support_Tree::for_each_subset(int r, Visit visit) const {
 
 // The pairs of rows d < g of m whose non-empty reaction sets are equal or one inside the
 // other, ordered by d, then g.
-std::vector<std::pair<int, int> > nested_support_pairs(const mat* m);
+std::vector<std::pair<int, int> > nested_support_pairs(Wide_View m);

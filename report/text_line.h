@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "matrix/wide_integers.h"
+
 // One line of a listing, put together in memory and written in one go. The listings of the
 // modes have a line for each of hundreds of thousands of modes, and formatting them piece by
 // piece through fprintf takes a good part of a run. Each piece gives exactly the text of the
@@ -21,8 +23,12 @@ class Text_Line {
         line_.append(s);
         return *this;
     }
-    // "%d"
-    Text_Line& number(int value) { return padded(value, 0); }
+    // "%d" of a value of any width: its decimal digits, a minus sign in front when negative.
+    template <typename T>
+    Text_Line& number(const T& value) {
+        append_decimal(line_, value);
+        return *this;
+    }
     // "%<width>d": right-aligned in at least `width` characters, blanks in front.
     Text_Line& padded(int value, int width) {
         char digits[12];

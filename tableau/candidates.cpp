@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 #include "tableau/shared_zeros.h"
 
 namespace {

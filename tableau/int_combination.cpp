@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "matrix/checked_arithmetic.h"
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 #include "tableau/tableau.h"
 
 namespace {

@@ -2,14 +2,12 @@
 
 #include <cstddef>
 
+#include "matrix/range_error.h"
+
 template <typename T, typename Combination>
 class Tableau;
 struct Zero_Pattern;
 
-// Raised when a combined coefficient does not fit the tableau's coefficient type: for 32-bit
-// int coefficients, a magnitude above 2147483647; for the wider types, the symmetric range of
-// the type. Carries no message.
-class Range_Error {};
 
 // Exact integer arithmetic policy of the tableau: forms a new row that cancels one column from
 // two rows, and reduces a row by the common factor of its coefficients. Rows are named by the

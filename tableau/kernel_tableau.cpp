@@ -14,7 +14,7 @@
 #include <utility>
 
 #include "tableau/candidates.h"
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 #include "tableau/condition_seven_rows.h"
 #include "tableau/kept_in_parts.h"
 #include "tableau/packed_pattern_less.h"
@@ -675,9 +675,5 @@ void Kernel_Tableau<T>::elementary_modes(bool use_condition_seven, bool after_co
     this->take_time(true);
 }
 
-template class Kernel_Tableau<int>;
-template class Kernel_Tableau<std::int64_t>;
-template class Kernel_Tableau<Int128>;
-#ifdef KESTRANE_HAVE_GMP
-template class Kernel_Tableau<mpz_class>;
-#endif
+#define KESTRANE_ELEMENTARY_MODES(T) template class Kernel_Tableau<T>;
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_ELEMENTARY_MODES)

@@ -33,7 +33,9 @@ class Kernel_Tableau : public Tableau<T, Int_Combination<T> > {
    public:
     using Tableau<T, Int_Combination<T> >::resize_tableau;
 
-    explicit Kernel_Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k)
+    // From convex-basis tableau k, whose coefficients fit T.
+    template <typename U>
+    explicit Kernel_Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& k)
         : Tableau<T, Int_Combination<T> >(k) {}
 
     // Turns the convex basis into the elementary modes by processing the reversible reaction

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 #include "tableau/pattern_tree.h"
 
 namespace {
@@ -254,13 +254,13 @@ void finish_column(Table& t, Kestrane_Iteration& it, const Column_Rows& rows,
 }  // namespace
 
 template <typename T, typename Combination>
-Kestrane_Tableau<T, Combination>::Kestrane_Tableau(const mat* m, const simple_vector* rev,
+Kestrane_Tableau<T, Combination>::Kestrane_Tableau(Wide_View m, const simple_vector* rev,
                                                    unsigned* order)
     : Tableau<T, Combination>(m, rev, order) {
     this->minutes_used = 0.0f;
     this->start_clock = std::clock();
     const unsigned n = this->reactions;
-    const unsigned constraints = static_cast<unsigned>(m->rows);
+    const unsigned constraints = static_cast<unsigned>(m.rows());
     this->coefficients.assign(std::size_t(this->rows) * this->stride, T(0));
     this->scratch_pattern = std::make_unique<unsigned[]>(this->bit_patterns.words_per_row);
     if (rev != nullptr && n > 0 && (rev->head == nullptr || rev->length < static_cast<int>(n))) {
@@ -270,10 +270,18 @@ Kestrane_Tableau<T, Combination>::Kestrane_Tableau(const mat* m, const simple_ve
     for (unsigned k = 0; k < n; ++k) {
         this->irreversible_columns.at(k) = rev != nullptr && rev->head[k] > 1e-6;
     }
+    m.visit([&](const auto* record) {
+        for (unsigned r = 0; r < this->rows; ++r) {
+            T* row = this->coefficients.data() + std::size_t(r) * this->stride;
+            for (unsigned i = 0; i < constraints; ++i) {
+                if (!fits<T>(record->head[i][r])) throw Range_Error();
+                row[n + i] = converted<T>(record->head[i][r]);
+            }
+        }
+    });
     for (unsigned r = 0; r < this->rows; ++r) {
         T* row = this->coefficients.data() + std::size_t(r) * this->stride;
         row[r] = 1;
-        for (unsigned i = 0; i < constraints; ++i) row[n + i] = m->head[i][r];
         this->set_pattern(r);
         this->reversible_rows.at(r) = !this->irreversible_columns[r];
         this->set_zero_pattern(r);
@@ -375,29 +383,7 @@ Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Combination>& t
     std::iota(current_rows->begin(), current_rows->end(), 0u);
 }
 
-template <typename T, typename Combination>
-template <typename U>
-Kestrane_Tableau<T, Combination>::Kestrane_Tableau(
-    const Kestrane_Tableau<U, Int_Combination<U> >& wide)
-    : Tableau<T, Combination>(wide) {}
-
-template class Kestrane_Tableau<int, Int_Combination<int> >;
-template class Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >;
-template class Kestrane_Tableau<Int128, Int_Combination<Int128> >;
-template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
-    const Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
-template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
-    const Kestrane_Tableau<Int128, Int_Combination<Int128> >&);
-template Kestrane_Iteration::Kestrane_Iteration(
-    const Kestrane_Tableau<int, Int_Combination<int> >&);
-template Kestrane_Iteration::Kestrane_Iteration(
-    const Kestrane_Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
-template Kestrane_Iteration::Kestrane_Iteration(
-    const Kestrane_Tableau<Int128, Int_Combination<Int128> >&);
-#ifdef KESTRANE_HAVE_GMP
-template class Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >;
-template Kestrane_Tableau<int, Int_Combination<int> >::Kestrane_Tableau(
-    const Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >&);
-template Kestrane_Iteration::Kestrane_Iteration(
-    const Kestrane_Tableau<mpz_class, Int_Combination<mpz_class> >&);
-#endif
+#define KESTRANE_CONVEX_BASIS(T)                             \
+    template class Kestrane_Tableau<T, Int_Combination<T> >; \
+    template Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Int_Combination<T> >&);
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_CONVEX_BASIS)

@@ -18,16 +18,18 @@ class Kestrane_Iteration;
 template <typename T, typename Combination>
 class Kestrane_Tableau : public Tableau<T, Combination> {
    public:
-    // Builds [I | m^T]. Column k is irreversible when rev is given and rev->head[k] > 1e-6; each
-    // row is reversible exactly when its reaction is. m is only read; rev may be null and must
-    // otherwise hold at least m->columns elements (std::out_of_range). order is not used.
-    Kestrane_Tableau(const mat* m, const simple_vector* rev, unsigned* order);
+    // Builds [I | m^T] from m of any width. Column k is irreversible when rev is given and
+    // rev->head[k] > 1e-6; each row is reversible exactly when its reaction is. m is only read;
+    // rev may be null and must otherwise hold at least m->columns elements (std::out_of_range).
+    // Range_Error when a value of m does not fit T. order is not used.
+    Kestrane_Tableau(Wide_View m, const simple_vector* rev, unsigned* order);
 
-    // Copy of a tableau of wider coefficients after its convex basis has been computed, when the
-    // basis fits this tableau's coefficients (rows_fit_int32 for 32 bits): the same slots, flags,
+    // Copy of a tableau of other coefficients after its convex basis has been computed, when the
+    // basis fits this tableau's coefficients (rows_width_needed): the same slots, flags,
     // summaries and timing, the basis rows converted, every other coefficient 0.
     template <typename U>
-    explicit Kestrane_Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& wide);
+    explicit Kestrane_Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& other)
+        : Tableau<T, Combination>(other) {}
 
     // Eliminates the constraint columns one at a time. Afterwards slots 0 to rows - 1 hold the
     // convex basis of {v : m v = 0, v_k >= 0 for irreversible k} (reversible rows span its linear

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 
 unsigned pattern_key(const Zero_Pattern& z) {
     return (static_cast<unsigned>(z.first_nonzero) << 16) | static_cast<unsigned>(z.last_nonzero);

@@ -11,7 +11,7 @@
 #include <type_traits>
 
 #include "matrix/allocation.h"
-#include "tableau/coefficient.h"
+#include "matrix/owned_records.h"
 #include "tableau/kestrane_tableau.h"
 #include "tableau/parallel_sort.h"
 #include "tableau/worker_pool.h"
@@ -21,32 +21,34 @@ namespace {
 // Fewer rows are sorted by the calling thread alone.
 constexpr unsigned shared_sort_rows = 8192;
 
-unsigned checked_columns(const mat* m) {
-    if (m == nullptr || m->rows < 0 || m->columns < 0) {
+unsigned checked_columns(Wide_View m) {
+    if (m.visit([](const auto* record) { return record == nullptr; }) || m.rows() < 0 ||
+        m.columns() < 0) {
         throw std::invalid_argument("tableau: matrix record missing or with a negative size");
     }
-    return static_cast<unsigned>(m->columns);
+    return static_cast<unsigned>(m.columns());
 }
 
-// A zero-filled matrix record with room for `rows` row pointers. A tableau without rows still
-// gets a one-element pointer array, so that freemat can release the record as usual.
-mat* new_result_record(unsigned rows, unsigned columns, const char* label) {
-    mat* result = zero_alloc_array<mat>(1, label);
+// A zero-filled matrix record with room for `rows` row pointers and no rows yet. A tableau
+// without rows still gets a one-element pointer array, so that the record is released as usual.
+template <typename W>
+basic_mat<W>* new_result_record(unsigned rows, unsigned columns, const char* label) {
+    basic_mat<W>* result = zero_alloc_array<basic_mat<W> >(1, label);
     result->rows = static_cast<int>(rows);
     result->columns = static_cast<int>(columns);
-    result->head = zero_alloc_array<int*>(std::max(rows, 1u), label);
+    result->head = zero_alloc_array<W*>(std::max(rows, 1u), label);
     return result;
 }
 
 }  // namespace
 
 template <typename T, typename Combination>
-Tableau<T, Combination>::Tableau(const mat* m, const simple_vector* /*rev*/, unsigned* /*order*/)
+Tableau<T, Combination>::Tableau(Wide_View m, const simple_vector* /*rev*/, unsigned* /*order*/)
     : rows(checked_columns(m)),
       req_zeros(0),
       reactions(rows),
       scratch_pattern(nullptr),
-      stride(static_cast<unsigned>(m->rows) + rows),
+      stride(static_cast<unsigned>(m.rows()) + rows),
       reversible_rows(rows, false),
       irreversible_columns(rows, false),
       zero_pattern(rows, Zero_Pattern{0, 0, 0, 0, 0}),
@@ -54,49 +56,6 @@ Tableau<T, Combination>::Tableau(const mat* m, const simple_vector* /*rev*/, uns
       row_status(rows, 0),
       start_clock(0),
       minutes_used(0.0f) {}
-
-template <typename T, typename Combination>
-Tableau<T, Combination>::Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k)
-    : rows(k.rows),
-      req_zeros(k.req_zeros),
-      reactions(k.reactions),
-      scratch_pattern(nullptr),
-      stride(k.reactions),
-      reversible_rows(k.reversible_rows),
-      irreversible_columns(k.irreversible_columns),
-      zero_pattern(k.zero_pattern),
-      bit_patterns(static_cast<int>(k.reactions), k.rows),
-      row_status(k.rows, -1),
-      start_clock(k.start_clock),
-      minutes_used(k.minutes_used) {
-    coefficients.reserve(std::size_t(stride) * rows);
-    for (unsigned r = 0; r < rows; ++r) {
-        auto first = k.coefficients.begin() + std::size_t(r) * k.stride;
-        coefficients.insert(coefficients.end(), first, first + reactions);
-        set_pattern(r);
-    }
-    scratch_pattern = std::make_unique<unsigned[]>(bit_patterns.words_per_row);
-}
-
-template <typename T, typename Combination>
-template <typename U, typename D>
-Tableau<T, Combination>::Tableau(const Tableau<U, D>& other)
-    : rows(other.rows),
-      req_zeros(other.req_zeros),
-      reactions(other.reactions),
-      scratch_pattern(std::make_unique<unsigned[]>(other.bit_patterns.words_per_row)),
-      coefficients(other.coefficients.size(), T(0)),
-      stride(other.stride),
-      reversible_rows(other.reversible_rows),
-      irreversible_columns(other.irreversible_columns),
-      zero_pattern(other.zero_pattern),
-      bit_patterns(other.bit_patterns),
-      row_status(other.row_status),
-      start_clock(other.start_clock),
-      minutes_used(other.minutes_used) {
-    const std::size_t in_use = std::size_t(rows) * stride;
-    for (std::size_t i = 0; i < in_use; ++i) coefficients[i] = T(to_int(other.coefficients[i]));
-}
 
 template <typename T, typename Combination>
 void Tableau<T, Combination>::copy_row(unsigned from, unsigned to) {
@@ -200,34 +159,52 @@ void Tableau<T, Combination>::calculate_column_order(std::vector<unsigned>& colu
 }
 
 template <typename T, typename Combination>
-bool Tableau<T, Combination>::rows_fit_int32() const {
-    for (unsigned r = 0; r < rows; ++r) {
-        const T* row = coefficients.data() + std::size_t(r) * stride;
-        if (!std::all_of(row, row + reactions, [](const T& value) { return fits_int32(value); })) {
-            return false;
+std::size_t Tableau<T, Combination>::rows_width_needed() const {
+    std::size_t needed = 0;
+    if constexpr (width_index<T> > 0) {
+        for (unsigned r = 0; r < rows; ++r) {
+            const T* row = coefficients.data() + std::size_t(r) * stride;
+            for (unsigned k = 0; k < reactions; ++k) {
+                needed = std::max(needed, width_needed(row[k]));
+                if (needed == width_index<T>) return needed;
+            }
         }
     }
-    return true;
+    return needed;
 }
 
 template <typename T, typename Combination>
-mat* Tableau<T, Combination>::copy_rows(const std::vector<unsigned>& slots, const char* label,
-                                        const char* row_label) const {
-    mat* result = new_result_record(static_cast<unsigned>(slots.size()), reactions, label);
+template <typename W>
+basic_mat<W>* Tableau<T, Combination>::copy_rows(const std::vector<unsigned>& slots,
+                                                 const char* label) const {
+    Owned_Basic_Mat<W> result(
+        new_result_record<W>(static_cast<unsigned>(slots.size()), reactions, label));
     for (std::size_t g = 0; g < slots.size(); ++g) {
-        int* row = zero_alloc_array<int>(std::max(reactions, 1u), row_label);
-        const T* first = coefficients.data() + std::size_t(slots[g]) * stride;
-        std::transform(first, first + reactions, row, [](const T& value) { return to_int(value); });
+        W* row = zero_values<W>(std::max(reactions, 1u), label);
         result->head[g] = row;
+        const T* first = coefficients.data() + std::size_t(slots[g]) * stride;
+        std::transform(first, first + reactions, row,
+                       [](const T& value) { return converted<W>(value); });
     }
-    return result;
+    return result.release();
 }
 
 template <typename T, typename Combination>
-mat* Tableau<T, Combination>::make_mat() const {
+Wide_Mat Tableau<T, Combination>::copy_rows_narrowest(const std::vector<unsigned>& slots,
+                                                      const char* label) const {
+    return std::visit(
+        [&](auto width) {
+            using W = typename decltype(width)::type;
+            return Wide_Mat(owned(copy_rows<W>(slots, label)));
+        },
+        width_at(rows_width_needed()));
+}
+
+template <typename T, typename Combination>
+Wide_Mat Tableau<T, Combination>::make_mat() const {
     std::vector<unsigned> slots(rows);
     std::iota(slots.begin(), slots.end(), 0u);
-    return copy_rows(slots, "make_mat", "make_mat row");
+    return copy_rows_narrowest(slots, "make_mat");
 }
 
 template <typename T, typename Combination>
@@ -247,7 +224,7 @@ mat* Tableau<T, Combination>::make_sorted_ref_mat() {
         throw std::logic_error("make_sorted_ref_mat: the rows are not 32-bit records");
     } else {
         const std::vector<unsigned> index = sorted_slots();
-        mat* result = new_result_record(rows, reactions, "make_sorted_ref_mat");
+        mat* result = new_result_record<int>(rows, reactions, "make_sorted_ref_mat");
         for (unsigned g = 0; g < rows; ++g) {
             result->head[g] = coefficients.data() + std::size_t(index[g]) * stride;
         }
@@ -257,8 +234,8 @@ mat* Tableau<T, Combination>::make_sorted_ref_mat() {
 }
 
 template <typename T, typename Combination>
-mat* Tableau<T, Combination>::make_sorted_mat() const {
-    mat* result = copy_rows(sorted_slots(), "make_sorted_mat", "make_sorted_mat row");
+Wide_Mat Tableau<T, Combination>::make_sorted_mat() const {
+    Wide_Mat result = copy_rows_narrowest(sorted_slots(), "make_sorted_mat");
     std::cout << "finished\n";
     return result;
 }
@@ -293,15 +270,5 @@ void write_time_used(std::ostream& out, float minutes_used) {
     out.fill(fill);
 }
 
-template class Tableau<int, Int_Combination<int> >;
-template class Tableau<std::int64_t, Int_Combination<std::int64_t> >;
-template class Tableau<Int128, Int_Combination<Int128> >;
-template Tableau<int, Int_Combination<int> >::Tableau(
-    const Tableau<std::int64_t, Int_Combination<std::int64_t> >&);
-template Tableau<int, Int_Combination<int> >::Tableau(
-    const Tableau<Int128, Int_Combination<Int128> >&);
-#ifdef KESTRANE_HAVE_GMP
-template class Tableau<mpz_class, Int_Combination<mpz_class> >;
-template Tableau<int, Int_Combination<int> >::Tableau(
-    const Tableau<mpz_class, Int_Combination<mpz_class> >&);
-#endif
+#define KESTRANE_TABLEAU(T) template class Tableau<T, Int_Combination<T> >;
+KESTRANE_FOR_EACH_WIDTH(KESTRANE_TABLEAU)

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <algorithm>
 #include <ctime>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <vector>
 
 #include "matrix/records.h"
+#include "matrix/wide_integers.h"
+#include "matrix/wide_mat.h"
 #include "tableau/bit_pattern.h"
 #include "tableau/int_combination.h"
 
@@ -54,15 +58,18 @@ class Tableau {
     std::clock_t start_clock;                     // start of the current timing interval
     float minutes_used;                           // processor time booked so far
 
-    // Base of a convex-basis tableau over m (constraints x reactions): m.columns slots of
-    // stride m.rows + m.columns with cleared flags and zero summaries, an empty coefficient store.
-    // rev and order are not used here; the derived constructor completes the tableau.
-    Tableau(const mat* m, const simple_vector* rev, unsigned* order);
+    // Base of a convex-basis tableau over m (constraints x reactions, of any width): m.columns
+    // slots of stride m.rows + m.columns with cleared flags and zero summaries, an empty
+    // coefficient store. rev and order are not used here; the derived constructor completes the
+    // tableau.
+    Tableau(Wide_View m, const simple_vector* rev, unsigned* order);
 
-    // Elementary-mode tableau from a convex-basis tableau of 32-bit coefficients: keeps only the
-    // reaction part of its rows 0 to k.rows - 1 (stride = reactions), with status -1, fresh
-    // patterns and the copied flags, summaries (both with k's full slot capacity) and timing.
-    explicit Tableau(const Kestrane_Tableau<int, Int_Combination<int> >& k);
+    // Elementary-mode tableau from a convex-basis tableau of coefficients that fit this one's:
+    // keeps only the reaction part of its rows 0 to k.rows - 1 (stride = reactions), with status
+    // -1, fresh patterns and the copied flags, summaries (both with k's full slot capacity) and
+    // timing.
+    template <typename U>
+    explicit Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& k);
 
     // Copy of a tableau of another coefficient type whose rows 0 to rows - 1 fit this one: the
     // same slots, flags, summaries, patterns, statuses and timing, the coefficients of those rows
@@ -102,12 +109,13 @@ class Tableau {
     void calculate_column_order(std::vector<unsigned>& column_list, bool plain_count,
                                 std::vector<unsigned>* settled);
 
-    // True when every reaction coefficient of slots 0 to rows - 1 fits a 32-bit report record.
-    bool rows_fit_int32() const;
+    // The index of the narrowest width that holds every reaction coefficient of slots 0 to
+    // rows - 1.
+    std::size_t rows_width_needed() const;
 
-    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1, which must
-    // fit 32 bits (rows_fit_int32). The caller owns it wholly and releases it with freemat.
-    mat* make_mat() const;
+    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1 in the
+    // narrowest width that holds them. The caller owns it wholly.
+    Wide_Mat make_mat() const;
 
     // New matrix record whose row pointers point into the coefficient store, rows ordered by
     // Bit_Pattern_Less. The caller releases only the record and its row-pointer array (free);
@@ -115,10 +123,10 @@ class Tableau {
     // Only for 32-bit coefficients.
     mat* make_sorted_ref_mat();
 
-    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1 (which must
-    // fit 32 bits) in the order of make_sorted_ref_mat, with its console text. The caller owns it
-    // wholly and releases it with freemat.
-    mat* make_sorted_mat() const;
+    // New matrix, rows x reactions, copying the reaction parts of slots 0 to rows - 1 in the
+    // order of make_sorted_ref_mat and the narrowest width that holds them, with its console
+    // text. The caller owns it wholly.
+    Wide_Mat make_sorted_mat() const;
 
     // Restarts the timing interval and returns the clock reading.
     std::clock_t start_time();
@@ -128,9 +136,13 @@ class Tableau {
     void take_time(bool print);
 
    private:
-    // New matrix of the reaction parts of the given slots, in their order, as 32-bit records.
-    mat* copy_rows(const std::vector<unsigned>& slots, const char* label,
-                   const char* row_label) const;
+    // New matrix of the reaction parts of the given slots, in their order, in width W, which
+    // holds them.
+    template <typename W>
+    basic_mat<W>* copy_rows(const std::vector<unsigned>& slots, const char* label) const;
+
+    // copy_rows in the narrowest width that holds the rows.
+    Wide_Mat copy_rows_narrowest(const std::vector<unsigned>& slots, const char* label) const;
 
     // Slots 0 to rows - 1 in Bit_Pattern_Less order, after writing "Sorting modes... ".
     std::vector<unsigned> sorted_slots() const;
@@ -140,3 +152,48 @@ class Tableau {
 // fixed with 2 decimals zero-filled to width 5; afterwards the notation flag and the fill are
 // reset, the precision of 2 stays set on the stream.
 void write_time_used(std::ostream& out, float minutes_used);
+
+template <typename T, typename Combination>
+template <typename U>
+Tableau<T, Combination>::Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& k)
+    : rows(k.rows),
+      req_zeros(k.req_zeros),
+      reactions(k.reactions),
+      scratch_pattern(nullptr),
+      stride(k.reactions),
+      reversible_rows(k.reversible_rows),
+      irreversible_columns(k.irreversible_columns),
+      zero_pattern(k.zero_pattern),
+      bit_patterns(static_cast<int>(k.reactions), k.rows),
+      row_status(k.rows, -1),
+      start_clock(k.start_clock),
+      minutes_used(k.minutes_used) {
+    coefficients.reserve(std::size_t(stride) * rows);
+    for (unsigned r = 0; r < rows; ++r) {
+        auto first = k.coefficients.begin() + std::size_t(r) * k.stride;
+        std::transform(first, first + reactions, std::back_inserter(coefficients),
+                       [](const U& value) { return converted<T>(value); });
+        set_pattern(r);
+    }
+    scratch_pattern = std::make_unique<unsigned[]>(bit_patterns.words_per_row);
+}
+
+template <typename T, typename Combination>
+template <typename U, typename D>
+Tableau<T, Combination>::Tableau(const Tableau<U, D>& other)
+    : rows(other.rows),
+      req_zeros(other.req_zeros),
+      reactions(other.reactions),
+      scratch_pattern(std::make_unique<unsigned[]>(other.bit_patterns.words_per_row)),
+      coefficients(other.coefficients.size(), T(0)),
+      stride(other.stride),
+      reversible_rows(other.reversible_rows),
+      irreversible_columns(other.irreversible_columns),
+      zero_pattern(other.zero_pattern),
+      bit_patterns(other.bit_patterns),
+      row_status(other.row_status),
+      start_clock(other.start_clock),
+      minutes_used(other.minutes_used) {
+    const std::size_t in_use = std::size_t(rows) * stride;
+    for (std::size_t i = 0; i < in_use; ++i) coefficients[i] = converted<T>(other.coefficients[i]);
+}

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tableau/coefficient.h"
+#include "matrix/wide_integers.h"
 #include "tableau/kestrane_tableau.h"
 #include "tableau_fixture.h"
 
