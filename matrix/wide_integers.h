@@ -158,3 +158,12 @@ std::string decimal(const T& value) {
     append_decimal(text, value);
     return text;
 }
+
+// Appends the decimal digits of |value|, also of the most negative value of a bounded width,
+// whose magnitude that width cannot hold.
+template <typename T>
+void append_magnitude(std::string& text, const T& value) {
+    const std::size_t start = text.size();
+    append_decimal(text, value);
+    if (text[start] == '-') text.erase(start, 1);
+}

@@ -24,7 +24,9 @@ void write_term(FILE* file, const T& v, const char* name, bool first) {
     } else if (v > 1) {
         fprintf(file, " + %s %s", decimal(v).c_str(), name);  // " + %d %s"
     } else {
-        fprintf(file, " - %s %s", decimal(T(-v)).c_str(), name);  // " - %d %s"
+        std::string amount;
+        append_magnitude(amount, v);
+        fprintf(file, " - %s %s", amount.c_str(), name);  // " - %d %s" with -v
     }
 }
 

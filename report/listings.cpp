@@ -66,10 +66,8 @@ void write_overall_side(const T* row, int columns, const enc* metabolites, int s
         first = false;
         if (*v == sign)
             line.text(node->name.c_str());  // "%s"
-        else if (sign > 0)
-            line.number(*v).text(" ").text(node->name.c_str());  // "%d %s"
         else
-            line.number(T(-*v)).text(" ").text(node->name.c_str());  // "%d %s"
+            line.magnitude(*v).text(" ").text(node->name.c_str());  // "%d %s" with the amount
     }
 }
 

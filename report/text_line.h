@@ -29,6 +29,12 @@ class Text_Line {
         append_decimal(line_, value);
         return *this;
     }
+    // "%d" of the magnitude of a value of any width.
+    template <typename T>
+    Text_Line& magnitude(const T& value) {
+        append_magnitude(line_, value);
+        return *this;
+    }
     // "%<width>d": right-aligned in at least `width` characters, blanks in front.
     Text_Line& padded(int value, int width) {
         char digits[12];

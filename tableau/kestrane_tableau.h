@@ -29,7 +29,7 @@ class Kestrane_Tableau : public Tableau<T, Combination> {
     // summaries and timing, the basis rows converted, every other coefficient 0.
     template <typename U>
     explicit Kestrane_Tableau(const Kestrane_Tableau<U, Int_Combination<U> >& other)
-        : Tableau<T, Combination>(other) {}
+        : Tableau<T, Combination>(static_cast<const Tableau<U, Int_Combination<U> >&>(other)) {}
 
     // Eliminates the constraint columns one at a time. Afterwards slots 0 to rows - 1 hold the
     // convex basis of {v : m v = 0, v_k >= 0 for irreversible k} (reversible rows span its linear

@@ -209,24 +209,24 @@ Program_Modes program_modes(const Network& net) {
 
     Program_Modes result;
     Captured_Stdout captured;
-    Owned_Mat k(kernel(nint.get()));
+    const Wide_Mat k = kernel(nint.get());
     int* flags = nullptr;
-    Owned_Mat s(subset(k.get(), rev.get(), &flags));
+    Wide_Mat s = subset(k, rev.get(), &flags);
     const Owned_Array<int> contradiction_flags(flags);
-    Owned_Vector srev(subrev(s.get(), rev.get()));
-    cancel_contradictory_subsets(s.get(), srev.get(), contradiction_flags.get());
-    if (s->rows == 0 || all_zero(s.get())) {
+    Owned_Vector srev(s.visit([&](const auto* r) { return subrev(r, rev.get()); }));
+    cancel_contradictory_subsets(s, srev.get(), contradiction_flags.get());
+    if (s.rows() == 0 || all_zero(s.int32())) {
         result.console = captured.release();
         return result;
     }
-    const Reduced_System reduced = reduced_system(nint.get(), s.get());
-    Reduced_Basis basis = reduced_convex_basis(reduced.R.get(), srev.get());
-    if (basis.vectors->rows == 0) {
+    const Reduced_System reduced = reduced_system(nint.get(), s);
+    Reduced_Basis basis = reduced_convex_basis(reduced.R, srev.get());
+    if (basis.vectors.rows() == 0) {
         result.console = captured.release();
         return result;
     }
-    const Owned_Mat emx = expanded_elementary_modes(*basis.tableau, s.get());
-    result.modes = widened(rows_of(emx.get()));
+    const Wide_Mat emx = expanded_elementary_modes(basis.tableau, s);
+    result.modes = widened(rows_of(emx));
     result.console = captured.release();
     return result;
 }
@@ -403,12 +403,12 @@ Matrix program_conservation_relations(const Network& net) {
     Kestrane_Tableau<int, Int_Combination<int> > tableau(nint_t.get(), ones.get(), nullptr);
     Kestrane_Iteration iteration(tableau);
     tableau.convex_basis(iteration, false);
-    Owned_Mat relations(tableau.make_mat());
+    const Wide_Mat relations = tableau.make_mat();
     captured.release();
 
     Matrix result;
     const std::vector<int> all_irreversible(m, 1);
-    for (const Vector& y : widened(rows_of(relations.get())))
+    for (const Vector& y : widened(rows_of(relations)))
         result.push_back(canonical(y, all_irreversible));
     std::sort(result.begin(), result.end());
     return result;

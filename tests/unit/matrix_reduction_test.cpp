@@ -23,10 +23,10 @@ class Cancelling : public ::testing::TestWithParam<Cancelling_Case> {};
 
 TEST_P(Cancelling, RemovesFlaggedSubsetsLastFirst) {
     const Cancelling_Case& c = GetParam();
-    Owned_Mat s = make_mat(subsets);
+    Wide_Mat s = make_mat(subsets);
     Owned_Vector srev = make_vector(subset_rev);
-    EXPECT_EQ(cancel_contradictory_subsets(s.get(), srev.get(), c.flags.data()), c.cancelled);
-    EXPECT_EQ(rows_of(s.get()), c.s);
+    EXPECT_EQ(cancel_contradictory_subsets(s, srev.get(), c.flags.data()), c.cancelled);
+    EXPECT_EQ(rows_of(s), c.s);
     EXPECT_EQ(values_of(srev.get()), c.srev);
 }
 
@@ -50,7 +50,7 @@ Reduced reduced_of(const Rows& nint, const Owned_Mat& s) {
     Owned_Mat n = make_mat(nint);
     ::testing::internal::CaptureStdout();
     const Reduced_System system = reduced_system(n.get(), s.get());
-    Reduced out{rows_of(system.R.get()), system.R->columns, values_of(system.branch.get()),
+    Reduced out{rows_of(system.R), system.R.columns(), values_of(system.branch.get()),
                 ::testing::internal::GetCapturedStdout()};
     EXPECT_EQ(branch_status, branch_state::absent);
     EXPECT_EQ(branch, nullptr);

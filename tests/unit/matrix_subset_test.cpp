@@ -24,8 +24,8 @@ Subsets subsets_of(const Rows& k, const std::vector<int>& rev) {
     Owned_Vector revv = make_vector(rev);
     int* flags = nullptr;
     ::testing::internal::CaptureStdout();
-    Owned_Mat s(subset(km.get(), revv.get(), &flags));
-    Subsets out{rows_of(s.get()), std::vector<int>(flags, flags + s->rows),
+    const Wide_Mat s = subset(km.get(), revv.get(), &flags);
+    Subsets out{rows_of(s), std::vector<int>(flags, flags + s.rows()),
                 ::testing::internal::GetCapturedStdout()};
     free(flags);
     return out;
@@ -212,9 +212,9 @@ TEST(Subset, RandomKernelsGroupProportionalReactions) {
 
         Owned_Mat nm = make_mat(net);
         ::testing::internal::CaptureStdout();
-        Owned_Mat km(kernel(nm.get()));
+        const Wide_Mat km = kernel(nm.get());
         ::testing::internal::GetCapturedStdout();
-        const Rows k = rows_of(km.get());
+        const Rows k = rows_of(km);
         const Subsets got = subsets_of(k, rev);
         if (std::all_of(k.begin(), k.end(), [](const std::vector<int>& r) {
                 return std::all_of(r.begin(), r.end(), [](int x) { return x == 0; });

@@ -37,10 +37,47 @@ TEST(Mult, FormsExactProducts) {
     };
     for (const Product_Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Owned_Mat product(mult(make_mat(c.a).get(), make_mat(c.b).get()));
-        EXPECT_EQ(product->rows, static_cast<int>(c.a.size()));
-        EXPECT_EQ(product->columns, static_cast<int>(c.b[0].size()));
-        EXPECT_EQ(rows_of(product.get()), c.expected);
+        const Wide_Mat product = mult(make_mat(c.a).get(), make_mat(c.b).get());
+        EXPECT_EQ(product.rows(), static_cast<int>(c.a.size()));
+        EXPECT_EQ(product.columns(), static_cast<int>(c.b[0].size()));
+        EXPECT_EQ(rows_of(product), c.expected);
+    }
+}
+
+// Products whose entries need 33, 63, 65 and 130 bits are formed exactly and kept in the
+// narrowest width that holds them; the expected digits were worked out with Python's integers
+// (M = 2^31 - 1, w = 3 M^2).
+TEST(Mult, ProductsBeyond32BitsAreKeptWider) {
+    const int M = INT_MAX;
+    const Owned_Mat r2 = make_mat({{M, M}});
+    const Owned_Mat c2 = make_mat({{M}, {M}});
+    const Owned_Mat r3 = make_mat({{M, M, -M}});
+    const Owned_Mat c3 = make_mat({{-M}, {-M}, {M}});
+    const Wide_Mat w = mult(r3.get(), c3.get());                   // -3 M^2, 65 bits
+    const Wide_Mat w_row = mult(make_mat({{1}, {1}}).get(), w);    // (-w, -w) as a column
+    const Wide_Mat w_pair = mult(w, make_mat({{1, -1}}).get());    // (-w, w)
+    const struct {
+        const char* name;
+        Wide_Mat product;
+        std::size_t width;
+        Digit_Rows expected;
+    } cases[] = {
+        {"33 bits", mult(make_mat({{65536}}).get(), make_mat({{65536}}).get()),
+         width_index<std::int64_t>, {{"4294967296"}}},
+        {"63 bits", mult(r2.get(), c2.get()), width_index<std::int64_t>,
+         {{"9223372028264841218"}}},
+        {"65 bits", mult(r3.get(), c3.get()), width_index<Int128>, {{"-13835058042397261827"}}},
+#ifdef KESTRANE_HAVE_GMP
+        {"130 bits from 65-bit factors", mult(mult(w, make_mat({{1, 1}}).get()), w_row),
+         width_count - 1, {{"382817662073002309265979484854382755858"}}},
+        // w^2 - w^2: the running sum passes 128 bits, the entry is 0.
+        {"back to 32 bits", mult(w_pair, w_row), width_index<int>, {{"0"}}},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(digits_of(c.product), c.expected);
+        EXPECT_EQ(c.product.width(), c.width);
     }
 }
 
@@ -50,33 +87,32 @@ TEST(MultDeathTest, IncompatibleDimensionsStop) {
     EXPECT_STOPS_PRINTING(mult(a.get(), b.get()), "error in mult: mat dimensions are incompatible");
 }
 
-TEST(MultDeathTest, OverflowStopsInsteadOfWrapping) {
-    Owned_Mat big = make_mat({{65536}});
-    EXPECT_STOPS_PRINTING(mult(big.get(), big.get()), overflow_in("a matrix product"));
-    // Two products near 2^62 already leave 64 bits in the running sum.
-    Owned_Mat row = make_mat({{INT_MAX, INT_MAX, INT_MAX}});
-    Owned_Mat column = make_mat({{INT_MAX}, {INT_MAX}, {INT_MAX}});
-    EXPECT_STOPS_PRINTING(mult(row.get(), column.get()), overflow_in("a matrix product"));
-    // One past the largest coefficient.
-    Owned_Mat ones = make_mat({{1, 1}});
-    Owned_Mat just_over = make_mat({{INT_MAX}, {1}});
-    EXPECT_STOPS_PRINTING(mult(ones.get(), just_over.get()), overflow_in("a matrix product"));
-}
-
 // The product by its definition: entry (i, k) adds a[i][t] x b[t][k] for t = 0, 1, ... in
-// turn. Nothing when a running sum leaves the symmetric 64-bit range or an entry 32 bits.
-std::optional<Rows> product_by_definition(const Rows& a, const Rows& b) {
+// turn, in 128 bits (25 products of 31-bit numbers stay far below), as decimal digits. Where a
+// running sum leaves the symmetric 64-bit range or an entry 32 bits, fits_32_bits is false.
+Digit_Rows product_by_definition(const Rows& a, const Rows& b, bool& fits_32_bits) {
     const __int128 largest_sum = INT64_MAX;
-    Rows p(a.size(), std::vector<int>(b[0].size()));
+    fits_32_bits = true;
+    Digit_Rows p(a.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         for (std::size_t k = 0; k < b[0].size(); ++k) {
             __int128 sum = 0;
             for (std::size_t t = 0; t < b.size(); ++t) {
                 sum += static_cast<__int128>(a[i][t]) * b[t][k];
-                if (sum > largest_sum || sum < -largest_sum) return std::nullopt;
+                if (sum > largest_sum || sum < -largest_sum) fits_32_bits = false;
             }
-            if (sum > INT_MAX || sum < -INT_MAX) return std::nullopt;
-            p[i][k] = static_cast<int>(sum);
+            if (sum > INT_MAX || sum < -INT_MAX) fits_32_bits = false;
+            // At most 67 bits: the digits of the high and the low part.
+            const bool negative = sum < 0;
+            const unsigned __int128 m = negative ? -sum : sum;
+            const unsigned long long high = static_cast<unsigned long long>(m / 1000000000000000000ull);
+            const unsigned long long low = static_cast<unsigned long long>(m % 1000000000000000000ull);
+            std::string digits = high == 0 ? std::to_string(low) : std::to_string(high);
+            if (high != 0) {
+                const std::string rest = std::to_string(low);
+                digits += std::string(18 - rest.size(), '0') + rest;
+            }
+            p[i].push_back((negative ? "-" : "") + digits);
         }
     }
     return p;
@@ -84,14 +120,14 @@ std::optional<Rows> product_by_definition(const Rows& a, const Rows& b) {
 
 // Random factors of every shape and density up to all non-zero, with small coefficients and
 // with coefficients up to the largest; every product is compared entry by entry with the
-// definition, and where the definition leaves the range mult must stop the run and mult_or_null
-// give nothing.
-TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
+// definition. mult_or_null in 32 bits gives nothing exactly where the definition leaves its
+// range.
+TEST(Mult, MatchesTheDefinitionOnRandomMatrices) {
     std::mt19937 random(31337);
     const double densities[] = {0.05, 0.3, 1.0};
     const int magnitudes[] = {3, 60000, INT_MAX};
     int exact = 0;
-    int stopped = 0;
+    int wide = 0;
     for (int trial = 0; trial < 600; ++trial) {
         const int rows = std::uniform_int_distribution<int>(1, 25)(random);
         const int inner = std::uniform_int_distribution<int>(1, 25)(random);
@@ -103,24 +139,20 @@ TEST(MultDeathTest, MatchesTheDefinitionOnRandomMatrices) {
         SCOPED_TRACE(::testing::PrintToString(a) + " x " + ::testing::PrintToString(b));
         Owned_Mat am = make_mat(a);
         Owned_Mat bm = make_mat(b);
-        const std::optional<Rows> expected = product_by_definition(a, b);
-        // The product that leaves the run going gives the same, or nothing where mult stops.
-        Owned_Mat kept_going(mult_or_null(am.get(), bm.get()));
-        ASSERT_EQ(kept_going != nullptr, expected.has_value());
-        if (expected) {
-            EXPECT_EQ(rows_of(kept_going.get()), *expected);
-            Owned_Mat product(mult(am.get(), bm.get()));
-            ASSERT_EQ(product->rows, rows);
-            ASSERT_EQ(product->columns, columns);
-            EXPECT_EQ(rows_of(product.get()), *expected);
-            ++exact;
-        } else if (stopped < 12) {
-            EXPECT_STOPS_PRINTING(mult(am.get(), bm.get()), overflow_in("a matrix product"));
-            ++stopped;
-        }
+        bool fits_32_bits = true;
+        const Digit_Rows expected = product_by_definition(a, b, fits_32_bits);
+        const Owned_Mat in_32_bits(mult_or_null(am.get(), bm.get()));
+        ASSERT_EQ(in_32_bits != nullptr, fits_32_bits);
+        if (in_32_bits) EXPECT_EQ(digits_of(in_32_bits.get()), expected);
+        const Wide_Mat product = mult(am.get(), bm.get());
+        ASSERT_EQ(product.rows(), rows);
+        ASSERT_EQ(product.columns(), columns);
+        EXPECT_EQ(digits_of(product), expected);
+        EXPECT_EQ(product.width() == width_index<int>, fits_32_bits);
+        ++(fits_32_bits ? exact : wide);
     }
     EXPECT_GT(exact, 200);
-    EXPECT_EQ(stopped, 12);
+    EXPECT_GT(wide, 100);
 }
 
 // A product of many rows formed by several threads, each a share of the rows, is the product
@@ -132,7 +164,7 @@ TEST(Mult, SharedOutOverThreadsGivesTheSameProduct) {
     const Rows b = random_rows(random, 12, 30, 0.3, 1000);
     const Owned_Mat am = make_mat(a);
     const Owned_Mat bm = make_mat(b);
-    const Owned_Mat alone(mult(am.get(), bm.get()));
+    const Wide_Mat alone = mult(am.get(), bm.get());
     Rows overflowing = a;
     overflowing.back().assign(12, 0);
     overflowing.back()[0] = INT_MAX;
@@ -142,8 +174,8 @@ TEST(Mult, SharedOutOverThreadsGivesTheSameProduct) {
     const Owned_Mat b_large_m = make_mat(b_large);
     for (const unsigned threads : {0u, 2u, 3u, 8u}) {
         SCOPED_TRACE(threads);
-        const Owned_Mat shared(mult(am.get(), bm.get(), threads));
-        EXPECT_EQ(rows_of(shared.get()), rows_of(alone.get()));
+        const Wide_Mat shared = mult(am.get(), bm.get(), threads);
+        EXPECT_EQ(rows_of(shared), rows_of(alone));
         EXPECT_EQ(mult_or_null(over.get(), b_large_m.get(), threads), nullptr);
     }
 }

@@ -40,7 +40,7 @@ class Comparison : public ::testing::Test {
     }
 
     // Runs the comparison and returns what it printed on standard output.
-    std::string compare(const mat* CB, mat* EM) {
+    std::string compare(Wide_View CB, Wide_Mat& EM) {
         CaptureStdout();
         additional_em(path.c_str(), CB, EM);
         return GetCapturedStdout();
@@ -63,8 +63,8 @@ class Comparison_Cases : public Comparison,
 TEST_P(Comparison_Cases, AppendsModesEqualToBasis) {
     const Comparison_Case& c = GetParam();
     Owned_Mat CB = make_mat(c.basis);
-    Owned_Mat EM = make_mat(c.modes);
-    EXPECT_EQ(compare(CB.get(), EM.get()), c.console);
+    Wide_Mat EM = make_mat(c.modes);
+    EXPECT_EQ(compare(CB.get(), EM), c.console);
     EXPECT_EQ(appended(), c.report);
 }
 
@@ -158,11 +158,11 @@ TEST_P(Random_Comparison, SameAsAllPairs) {
     }
 
     Owned_Mat CB = make_mat(cb);
-    Owned_Mat EM = make_mat(em);
-    EXPECT_EQ(compare(CB.get(), EM.get()), console);
+    Wide_Mat EM = make_mat(em);
+    EXPECT_EQ(compare(CB.get(), EM), console);
     EXPECT_FALSE(console.empty());
     EXPECT_FALSE(listed.empty());
-    EXPECT_EQ(rows_of(EM.get()), em_after);
+    EXPECT_EQ(rows_of(EM), em_after);
     EXPECT_EQ(appended(), report + "\nThe elementary modes (" + std::to_string(remaining) +
                               ") Convex basis: " + listed + "\n\n");
 }
@@ -171,55 +171,55 @@ INSTANTIATE_TEST_SUITE_P(Seeds, Random_Comparison, ::testing::Values(1u, 2u, 3u)
 
 TEST_F(Comparison, ModesEqualToBasisAreZeroedInPlace) {
     Owned_Mat CB = make_mat({{1, 1, 0}});
-    Owned_Mat EM = make_mat({{0, 1, 1}, {1, 1, 0}});
-    compare(CB.get(), EM.get());
-    EXPECT_EQ(rows_of(EM.get()), (Rows{{0, 1, 1}, {0, 0, 0}}));
+    Wide_Mat EM = make_mat({{0, 1, 1}, {1, 1, 0}});
+    compare(CB.get(), EM);
+    EXPECT_EQ(rows_of(EM), (Rows{{0, 1, 1}, {0, 0, 0}}));
 }
 
 // The comparison made ahead, as beside the listings, and written later gives what the one call
 // gives; a comparison of other modes is refused.
 TEST_F(Comparison, MadeAheadWritesTheSame) {
     Owned_Mat CB = make_mat({{1, 0, 1}, {1, 1, 0}});
-    Owned_Mat EM = make_mat({{0, 0, 0}, {1, 0, 1}, {0, 1, 1}});
-    const Basis_Comparison found = compare_with_basis(CB.get(), EM.get());
+    Wide_Mat EM = make_mat({{0, 0, 0}, {1, 0, 1}, {0, 1, 1}});
+    const Basis_Comparison found = compare_with_basis(CB.get(), EM);
     CaptureStdout();
-    additional_em(path.c_str(), CB.get(), EM.get(), found);
+    additional_em(path.c_str(), CB.get(), EM, found);
     EXPECT_EQ(GetCapturedStdout(), "Convex basis   2 is not elementary\n");
     EXPECT_EQ(appended(),
               "\nConvex mode   2 not found in elementary modes."
               "\nThe elementary mode Convex basis: 1 \n\n");
-    EXPECT_EQ(rows_of(EM.get()), (Rows{{0, 0, 0}, {0, 0, 0}, {0, 1, 1}}));
-    Owned_Mat other = make_mat({{1, 0, 1}});
-    EXPECT_THROW(additional_em(path.c_str(), CB.get(), other.get(), found), std::invalid_argument);
+    EXPECT_EQ(rows_of(EM), (Rows{{0, 0, 0}, {0, 0, 0}, {0, 1, 1}}));
+    Wide_Mat other = make_mat({{1, 0, 1}});
+    EXPECT_THROW(additional_em(path.c_str(), CB.get(), other, found), std::invalid_argument);
 }
 
 TEST_F(Comparison, ModesWithoutRowsStop) {
     Owned_Mat CB = make_mat({{1, 1}});
-    Owned_Mat EM = make_rowless_mat(2);
-    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM.get()),
+    Wide_Mat EM = make_rowless_mat(2);
+    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM),
                           zero_amount("zero_lines in additional"));
 }
 
 TEST_F(Comparison, DifferentReactionCountsStop) {
     Owned_Mat CB = make_mat({{1, 1}});
-    Owned_Mat EM = make_mat({{1, 1, 0}});
-    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM.get()),
+    Wide_Mat EM = make_mat({{1, 1, 0}});
+    EXPECT_STOPS_PRINTING(additional_em(path.c_str(), CB.get(), EM),
                           "\nThe convex basis has 2 reactions, the elementary modes 3.\n"
                           "Programm prematurely finished.\n");
 }
 
 TEST_F(Comparison, UnopenableReportStops) {
     Owned_Mat CB = make_mat({{1, 1}});
-    Owned_Mat EM = make_mat({{1, 1}});
+    Wide_Mat EM = make_mat({{1, 1}});
     const std::string missing = ::testing::TempDir() + "no_such_folder/report.txt";
-    EXPECT_STOPS_PRINTING(additional_em(missing.c_str(), CB.get(), EM.get()),
+    EXPECT_STOPS_PRINTING(additional_em(missing.c_str(), CB.get(), EM),
                           "\n" + missing + " File error: No such file or directory\n");
 }
 
 TEST_F(Comparison, UnwritableReportStops) {
     Owned_Mat CB = make_mat({{1, 1}});
-    Owned_Mat EM = make_mat({{1, 1}});
-    EXPECT_STOPS_PRINTING(additional_em("/dev/full", CB.get(), EM.get()),
+    Wide_Mat EM = make_mat({{1, 1}});
+    EXPECT_STOPS_PRINTING(additional_em("/dev/full", CB.get(), EM),
                           "\nThe report file /dev/full could not be written completely.\n"
                           "Programm prematurely finished.\n");
 }

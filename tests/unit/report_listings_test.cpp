@@ -82,16 +82,15 @@ TEST_F(Overall_Listing, NotFoundWhenNoModeExchangesAnything) {
     EXPECT_EQ(report.text(), not_found + not_found);
 }
 
-// The report keeps what was written up to the amount that does not fit: the earlier modes and
-// the stopped line as far as it got.
-TEST_F(Overall_Listing, ConsumedAmountBeyondIntRangeStops) {
+// A consumed amount is written as the magnitude of its coefficient, also where that is the most
+// negative 32-bit value.
+TEST_F(Overall_Listing, ConsumedAmountOfTheMostNegativeValue) {
     Owned_Mat m = make_mat({{0, 0, 3, 1}, {-1, -2147483647 - 1, 1, 0}});
-    EXPECT_STOPS_PRINTING(foveralloutput(m.get(), metabolites.get(), report.get()),
-                          overflow_in("the overall reactions"));
+    foveralloutput(m.get(), metabolites.get(), report.get());
     EXPECT_EQ(report.text(),
               "\n overall reaction\n"
               "\n 1:\t = 3 X + Y"
-              "\n 2:\tA + ");
+              "\n 2:\tA + 2147483648 B = X\n");
 }
 
 // The metabolite list holds the internal metabolites first; the branch flags cover only those.

@@ -165,13 +165,10 @@ TEST(ConvexBasis, KernelTableauOfAnEmptyBasisGivesAMatrixWithoutRows) {
     ASSERT_EQ(t.rows, 0u);
     Kernel_Tableau<int> modes(t);
     EXPECT_EQ(modes.rows, 0u);
-    mat* none = modes.make_mat();
-    EXPECT_EQ(none->rows, 0);
-    EXPECT_EQ(none->columns, 2);
-    freemat(none);
-    mat* basis = t.make_mat();
-    EXPECT_EQ(basis->rows, 0);
-    freemat(basis);
+    const Wide_Mat none = modes.make_mat();
+    EXPECT_EQ(none.rows(), 0);
+    EXPECT_EQ(none.columns(), 2);
+    EXPECT_EQ(t.make_mat().rows(), 0);
 }
 
 TEST(ConvexBasis, OverflowSavesThePositionAndPassesRangeErrorOn) {

@@ -9,6 +9,7 @@
 
 #include "tableau/kernel_tableau.h"
 #include "tableau_fixture.h"
+#include "tests/support/records.h"
 
 namespace {
 
@@ -198,16 +199,12 @@ TEST(MakeMat, CopiesTheReactionPartsInSlotOrder) {
     Matrix_Holder m({{7, 8}}, 2);
     Int_Kestrane t(m.get(), nullptr, nullptr);
     write_row(t, 1, {-4, 9, 123});
-    mat* copy = t.make_mat();
-    ASSERT_EQ(copy->rows, 2);
-    ASSERT_EQ(copy->columns, 2);
-    EXPECT_EQ(copy->head[0][0], 1);
-    EXPECT_EQ(copy->head[0][1], 0);
-    EXPECT_EQ(copy->head[1][0], -4);
-    EXPECT_EQ(copy->head[1][1], 9);
+    const Wide_Mat copy = t.make_mat();
+    ASSERT_EQ(copy.rows(), 2);
+    ASSERT_EQ(copy.columns(), 2);
+    EXPECT_EQ(rows_of(copy), (Rows{{1, 0}, {-4, 9}}));
     t.coefficients[0] = 55;  // the copy does not follow the tableau
-    EXPECT_EQ(copy->head[0][0], 1);
-    freemat(copy);
+    EXPECT_EQ(rows_of(copy), (Rows{{1, 0}, {-4, 9}}));
 }
 
 TEST(MakeSortedRefMat, PointsIntoTheTableauInPatternOrder) {

@@ -37,7 +37,7 @@ std::string to_decimal(const T& value) {
     std::string digits;
     T rest = value < 0 ? -value : value;
     do {
-        digits.push_back(static_cast<char>('0' + to_int(T(rest % 10))));
+        digits.push_back(static_cast<char>('0' + converted<int>(T(rest % 10))));
         rest /= 10;
     } while (rest != 0);
     if (value < 0) digits.push_back('-');
@@ -154,7 +154,7 @@ TYPED_TEST(WideCombination, ConvexBasisCopiesIntoThirtyTwoBitsWhenItFits) {
     testing::internal::CaptureStdout();
     wide.convex_basis(iteration, false);
     testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(wide.rows_fit_int32());
+    ASSERT_EQ(wide.rows_width_needed(), width_index<int>);
     EXPECT_EQ(read(wide, 0), (std::vector<std::string>{"1", "0", "0", "1", "0"}));
     EXPECT_EQ(read(wide, 1), (std::vector<std::string>{"0", "0", "1", "-1", "0"}));
     EXPECT_EQ(read(wide, 2), (std::vector<std::string>{"0", "1", "0", "-1", "0"}));
@@ -168,7 +168,8 @@ TYPED_TEST(WideCombination, ConvexBasisCopiesIntoThirtyTwoBitsWhenItFits) {
         EXPECT_EQ(row_of(narrow, 2), (std::vector<int>{0, 1, 0, -1, 0}));
     }
     wide.coefficients[1] = from_decimal<T>(bits_held<T> > 31 ? "2147483648" : "2147483647");
-    EXPECT_EQ(wide.rows_fit_int32(), bits_held<T> <= 31);
+    EXPECT_EQ(wide.rows_width_needed(),
+              bits_held<T> <= 31 ? width_index<int> : width_index<std::int64_t>);
 }
 
 }  // namespace
