@@ -16,7 +16,8 @@ struct run_names {
 run_names get_filein_fileout(int argc, char** argv);
 
 // KESTRANE_THREADS sets how many threads the mode iteration uses (default, also when it is set
-// but empty: every core); a value that is not a whole number from 1 to 1024 stops the run with its message and status 1.
+// but empty: every core); a value that is not a whole number from 1 to 1024 stops the run with its
+// message and status 1.
 void use_threads_from_environment();
 
 // The network file as the reader hands it back; a file the reader refuses (its message is

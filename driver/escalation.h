@@ -17,7 +17,6 @@ void announce_escalation(const char* stage, const char* width);
 // the width that finished. Returns what the finishing call returns.
 template <typename Stage>
 auto with_escalation(const char* stage, std::size_t first, Stage&& compute) {
-    return escalate(first, compute, [stage](std::size_t width) {
-        announce_escalation(stage, width_name(width));
-    });
+    return escalate(first, compute,
+                    [stage](std::size_t width) { announce_escalation(stage, width_name(width)); });
 }

@@ -123,8 +123,7 @@ void Run::reduced_system() {
     flush();
     Reduced_System system = ::reduced_system(model_.Nint.get(), S_);
     R_ = std::move(system.R);
-    freduced_system(report_, R_, srev_.get(), system.branch.get(),
-                    model_.metabolite_list.get());
+    freduced_system(report_, R_, srev_.get(), system.branch.get(), model_.metabolite_list.get());
 }
 
 bool Run::convex_basis() {
@@ -195,8 +194,10 @@ void Run::elementary_modes() {
     // computed beside the listings below, in the order the listings need them: they only read
     // the modes, and their results are written where they always were.
     side_tasks_ = std::make_unique<Side_Tasks>(thread_count() - 1);
-    std::future<Wide_Mat> overall_reactions = side_tasks_->add(
-        [modes = Wide_View(EMx_), NT = NT_.get()] { return overall_reactions_of_modes(modes, NT); });
+    std::future<Wide_Mat> overall_reactions =
+        side_tasks_->add([modes = Wide_View(EMx_), NT = NT_.get()] {
+            return overall_reactions_of_modes(modes, NT);
+        });
     std::future<std::vector<std::pair<int, int> > > nested =
         side_tasks_->add([modes = Wide_View(EMx_)] { return nested_support_pairs(modes); });
     basis_comparison_ = side_tasks_->add([basis = Wide_View(CBx_), modes = Wide_View(EMx_)] {

@@ -33,7 +33,7 @@ struct Entry {
 
 // A row of the elimination table by its non-zero entries, in increasing column order.
 template <typename T>
-using Sparse_Row = std::vector<Entry<T> >;
+using Sparse_Row = std::vector<Entry<T>>;
 
 // The elimination table of a network with m metabolites and n reactions: row j holds column j
 // of the network's matrix (columns 0..m-1) beside the unit vector j (columns m..m+n-1). Only
@@ -113,7 +113,7 @@ class Elimination_Table {
     }
 
     int m_;
-    std::vector<Sparse_Row<T> > rows_;
+    std::vector<Sparse_Row<T>> rows_;
     std::vector<std::vector<int>> candidates_;  // per metabolite column: rows that may meet it
     std::vector<int> work_columns_;
     std::vector<T> work_values_;
@@ -156,7 +156,6 @@ Wide_Mat kernel(const mat* n) {
     // allocation message and does not return.
     if (n->rows <= 0 || n->columns <= 0) Owned_Mat{transp(n)};
     // The combinations of 32-bit entries are formed 64 bits wide from the start.
-    return escalate(width_index<std::int64_t>, [&](auto width) {
-        return kernel_in<typename decltype(width)::type>(n);
-    });
+    return escalate(width_index<std::int64_t>,
+                    [&](auto width) { return kernel_in<typename decltype(width)::type>(n); });
 }

@@ -135,8 +135,7 @@ Wide_Mat mult(Wide_View a, Wide_View b, unsigned threads) {
         using T = typename decltype(width)::type;
         Owned_Basic_Mat<T> a_copy;
         Owned_Basic_Mat<T> b_copy;
-        Owned_Basic_Mat<T> product(
-            mult_or_null(at_width(a, a_copy), at_width(b, b_copy), threads));
+        Owned_Basic_Mat<T> product(mult_or_null(at_width(a, a_copy), at_width(b, b_copy), threads));
         if (product == nullptr) throw Range_Error();
         return narrowest(std::move(product));
     });

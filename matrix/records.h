@@ -48,7 +48,8 @@ basic_mat<T>* new_mat(int rows, int columns, const char* record_label, const cha
     m->rows = rows;
     m->columns = columns;
     m->head = zero_alloc_array<T*>(rows > 0 ? rows : 0, head_label);
-    for (int i = 0; i < rows; ++i) m->head[i] = zero_values<T>(columns > 0 ? columns : 0, row_label);
+    for (int i = 0; i < rows; ++i)
+        m->head[i] = zero_values<T>(columns > 0 ? columns : 0, row_label);
     return m;
 }
 

@@ -12,7 +12,7 @@
 template <typename T>
 basic_mat<T>* transp(const basic_mat<T>* m) {
     basic_mat<T>* tm = new_mat<T>(m->columns, m->rows, "tm not allocated", "tm->head not allocated",
-                      "*(tm->head+i) not allocated");
+                                  "*(tm->head+i) not allocated");
     // Tiles of 64 x 64 entries keep both the rows read and the rows written in the cache.
     constexpr int kTile = 64;
     for (int e0 = 0; e0 < m->rows; e0 += kTile) {
@@ -32,8 +32,8 @@ basic_mat<T>* transp(const basic_mat<T>* m) {
 
 template <typename T>
 basic_mat<T>* addi(const basic_mat<T>* m) {
-    basic_mat<T>* mi = new_mat<T>(m->rows, m->columns + m->rows, "mi not allocated", "mi->head not allocated",
-                      "*(mi->head+i) not allocated");
+    basic_mat<T>* mi = new_mat<T>(m->rows, m->columns + m->rows, "mi not allocated",
+                                  "mi->head not allocated", "*(mi->head+i) not allocated");
     for (int e = 0; e < m->rows; ++e) {
         for (int o = 0; o < m->columns; ++o) mi->head[e][o] = m->head[e][o];
         mi->head[e][m->columns + e] = 1;
@@ -65,7 +65,7 @@ basic_mat<T>* cutcol(const basic_mat<T>* m, int cc) {
     return mc.release();
 }
 
-#define KESTRANE_RESHAPE(T)                                 \
+#define KESTRANE_RESHAPE(T)                             \
     template basic_mat<T>* transp(const basic_mat<T>*); \
     template basic_mat<T>* addi(const basic_mat<T>*);   \
     template basic_mat<T>* cutcol(const basic_mat<T>*, int);

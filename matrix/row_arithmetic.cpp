@@ -33,8 +33,8 @@ void ggt_matrix(basic_mat<T>* m) {
     }
 }
 
-#define KESTRANE_ROW_ARITHMETIC(T)                    \
-    template T row_divisor(const T*, int);            \
-    template void negate_row(T*, int);                \
+#define KESTRANE_ROW_ARITHMETIC(T)         \
+    template T row_divisor(const T*, int); \
+    template void negate_row(T*, int);     \
     template void ggt_matrix(basic_mat<T>*);
 KESTRANE_FOR_EACH_WIDTH(KESTRANE_ROW_ARITHMETIC)

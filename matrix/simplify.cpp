@@ -85,7 +85,7 @@ void switch_if_all_rows_are_minus_into_plus(basic_mat<T>* m) {
     }
 }
 
-#define KESTRANE_SIMPLIFY(T)                                 \
+#define KESTRANE_SIMPLIFY(T)                              \
     template basic_mat<T>* simplify(const basic_mat<T>*); \
     template void switch_if_all_rows_are_minus_into_plus(basic_mat<T>*);
 KESTRANE_FOR_EACH_WIDTH(KESTRANE_SIMPLIFY)

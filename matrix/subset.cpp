@@ -78,8 +78,7 @@ struct Coefficients_Equal {
 template <typename T>
 void merge_equal_reactions(basic_mat<T>* t, int k) {
     std::unordered_set<int, Coefficients_Hash<T>, Coefficients_Equal<T> > first_reactions(
-        static_cast<std::size_t>(t->rows), Coefficients_Hash<T>{t, k},
-        Coefficients_Equal<T>{t, k});
+        static_cast<std::size_t>(t->rows), Coefficients_Hash<T>{t, k}, Coefficients_Equal<T>{t, k});
     for (int g = 0; g < t->rows; ++g) {
         if (std::all_of(t->head[g], t->head[g] + k, [](const T& x) { return x == 0; })) continue;
         const auto [first, inserted] = first_reactions.insert(g);

@@ -38,8 +38,8 @@ void append_decimal(std::string& text, std::int64_t value) { append_with_to_char
 
 void append_decimal(std::string& text, Int128 value) {
     // The magnitude as an unsigned number, so that even the most negative value has one.
-    unsigned __int128 rest = value < 0 ? -static_cast<unsigned __int128>(value)
-                                       : static_cast<unsigned __int128>(value);
+    unsigned __int128 rest =
+        value < 0 ? -static_cast<unsigned __int128>(value) : static_cast<unsigned __int128>(value);
     char digits[40];
     char* first = digits + sizeof digits;
     do {
@@ -61,8 +61,8 @@ void append_decimal(std::string& text, const mpz_class& value) {
 }
 
 mpz_class to_mpz(Int128 value) {
-    const unsigned __int128 m = value < 0 ? -static_cast<unsigned __int128>(value)
-                                          : static_cast<unsigned __int128>(value);
+    const unsigned __int128 m =
+        value < 0 ? -static_cast<unsigned __int128>(value) : static_cast<unsigned __int128>(value);
     mpz_class result = static_cast<unsigned long>(m >> 64);
     result <<= 64;
     result += static_cast<unsigned long>(static_cast<std::uint64_t>(m));

@@ -99,7 +99,7 @@ class Wide_View {
 template <typename T>
 std::size_t record_width_needed(const basic_mat<T>* m) {
     std::size_t needed = 0;
-    if constexpr (width_index<T> > 0) {
+    if constexpr (width_index < T >> 0) {
         for (int i = 0; i < m->rows; ++i) {
             for (int j = 0; j < m->columns; ++j) {
                 needed = std::max(needed, width_needed(m->head[i][j]));

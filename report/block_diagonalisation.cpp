@@ -102,7 +102,9 @@ class Dense_Matrix {
     }
     C& at(int i, int j) { return cells_[std::size_t(i) * columns_ + j]; }
     // Makes every cell that of `other`, which has the same size.
-    void copy_cells(const Dense_Matrix& other) { std::copy(other.cells_, other.cells_ + count_, cells_); }
+    void copy_cells(const Dense_Matrix& other) {
+        std::copy(other.cells_, other.cells_ + count_, cells_);
+    }
 
    private:
     C* cells_ = nullptr;
@@ -130,12 +132,12 @@ int sweep(int last, int far_end, Meets meets, Exchange exchange) {
 
 // The blocks found: the reactions in the order of p, and where each block ends.
 struct Blocks {
-    int r = 0;                     // reactions
-    bool independent = false;      // every column of the matrix is linearly independent
+    int r = 0;                 // reactions
+    bool independent = false;  // every column of the matrix is linearly independent
     Name_Copies reaction_names;
-    Owned_Array<int> p;            // p[m]: 1-based reaction at position m
-    Owned_Array<int> a;            // a[q]: last row of block q
-    Owned_Array<int> table;        // the block membership table
+    Owned_Array<int> p;      // p[m]: 1-based reaction at position m
+    Owned_Array<int> a;      // a[q]: last row of block q
+    Owned_Array<int> table;  // the block membership table
 
     void write(FILE* report);
 };
@@ -150,9 +152,9 @@ struct Block_Workspace {
     Dense_Matrix<C> input;  // the matrix handed in
     Dense_Matrix<C> ca;     // the matrix under elimination
     Dense_Matrix<C> l;      // nullspace basis: r rows in the order of p, rho columns
-    Owned_Array<int> p;  // p[m]: 1-based reaction at position m
-    Owned_Array<int> a;  // a[q]: last row of block q
-    Owned_Array<int> b;  // b[q]: last column of block q
+    Owned_Array<int> p;     // p[m]: 1-based reaction at position m
+    Owned_Array<int> a;     // a[q]: last row of block q
+    Owned_Array<int> b;     // b[q]: last column of block q
     int rank = 0;
     int rho = 0;
 
@@ -286,7 +288,8 @@ void Block_Workspace<C>::nullspace_basis() {
                 if (ca.at(i, *m) == 0) continue;
                 z = checked_sum(z, checked_product(l.at(*m, h), ca.at(i, *m)));
             }
-            const C v = checked_difference(checked_product(C(-ca.at(i, free_row)), l.at(free_row, h)), z);
+            const C v =
+                checked_difference(checked_product(C(-ca.at(i, free_row)), l.at(free_row, h)), z);
             const C& d = ca.at(i, i);
             if (v % d == 0) {
                 l.at(i, h) = v / d;
@@ -353,7 +356,7 @@ int Block_Workspace<C>::move_zero_rows_last() {
 // group of reactions over two blocks.
 template <typename C>
 void Block_Workspace<C>::close_block(int first_row, int first_column, int R, int& last_row,
-                                  int& last_column) {
+                                     int& last_column) {
     last_row = first_row;
     last_column = first_column - 1;
     bool grew = true;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <cstdlib>
+#include <deque>
 #include <stdexcept>
 #include <string>
 #include <string_view>

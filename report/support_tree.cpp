@@ -6,7 +6,6 @@
 
 int support_words(int columns) { return columns > 64 ? (columns + 63) / 64 : 1; }
 
-
 namespace {
 
 // A node with at most this many rows is searched row by row: splitting it further costs more

@@ -8,7 +8,6 @@ template <typename T, typename Combination>
 class Tableau;
 struct Zero_Pattern;
 
-
 // Exact integer arithmetic policy of the tableau: forms a new row that cancels one column from
 // two rows, and reduces a row by the common factor of its coefficients. Rows are named by the
 // position of their first coefficient in the tableau's coefficient store (slot * stride).

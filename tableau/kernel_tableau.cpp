@@ -13,8 +13,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "tableau/candidates.h"
 #include "matrix/wide_integers.h"
+#include "tableau/candidates.h"
 #include "tableau/condition_seven_rows.h"
 #include "tableau/kept_in_parts.h"
 #include "tableau/packed_pattern_less.h"

@@ -385,5 +385,6 @@ Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Combination>& t
 
 #define KESTRANE_CONVEX_BASIS(T)                             \
     template class Kestrane_Tableau<T, Int_Combination<T> >; \
-    template Kestrane_Iteration::Kestrane_Iteration(const Kestrane_Tableau<T, Int_Combination<T> >&);
+    template Kestrane_Iteration::Kestrane_Iteration(         \
+        const Kestrane_Tableau<T, Int_Combination<T> >&);
 KESTRANE_FOR_EACH_WIDTH(KESTRANE_CONVEX_BASIS)

@@ -161,7 +161,7 @@ void Tableau<T, Combination>::calculate_column_order(std::vector<unsigned>& colu
 template <typename T, typename Combination>
 std::size_t Tableau<T, Combination>::rows_width_needed() const {
     std::size_t needed = 0;
-    if constexpr (width_index<T> > 0) {
+    if constexpr (width_index < T >> 0) {
         for (unsigned r = 0; r < rows; ++r) {
             const T* row = coefficients.data() + std::size_t(r) * stride;
             for (unsigned k = 0; k < reactions; ++k) {

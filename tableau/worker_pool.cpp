@@ -109,8 +109,7 @@ bool threads_from_environment(unsigned* threads) {
     // Set but empty means the default, as an unset variable does.
     if (text == nullptr || *text == '\0') return true;
     const std::string value(text);
-    if (value.size() > 4 ||
-        value.find_first_not_of("0123456789") != std::string::npos) {
+    if (value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
     const unsigned number = static_cast<unsigned>(std::stoul(value));

@@ -46,6 +46,6 @@ class Worker_Pool {
 unsigned thread_count();
 void set_thread_count(unsigned threads);
 
-// Reads KESTRANE_THREADS: true with *threads unchanged when it is not set or empty, true with the number
-// when it is a whole number from 1 to 1024, false otherwise.
+// Reads KESTRANE_THREADS: true with *threads unchanged when it is not set or empty, true with the
+// number when it is a whole number from 1 to 1024, false otherwise.
 bool threads_from_environment(unsigned* threads);

@@ -40,7 +40,8 @@ Digit_Rows digits_of(Wide_View m) {
     return m.visit([](const auto* record) {
         Digit_Rows rows(record->rows);
         for (int i = 0; i < record->rows; ++i) {
-            for (int j = 0; j < record->columns; ++j) rows[i].push_back(decimal(record->head[i][j]));
+            for (int j = 0; j < record->columns; ++j)
+                rows[i].push_back(decimal(record->head[i][j]));
         }
         return rows;
     });

@@ -192,7 +192,8 @@ std::optional<Digit_Rows> kernel_by_elimination(const Rows& n, std::string* cons
         if (divisor == 0) continue;
         const bool positive = std::any_of(right.begin(), right.end(), [](Wide x) { return x > 0; });
         basis.emplace_back();
-        for (Wide x : right) basis.back().push_back(wide_digits(positive ? x / divisor : -x / divisor));
+        for (Wide x : right)
+            basis.back().push_back(wide_digits(positive ? x / divisor : -x / divisor));
     }
     *console = "";
     if (basis.empty()) {

@@ -53,23 +53,26 @@ TEST(Mult, ProductsBeyond32BitsAreKeptWider) {
     const Owned_Mat c2 = make_mat({{M}, {M}});
     const Owned_Mat r3 = make_mat({{M, M, -M}});
     const Owned_Mat c3 = make_mat({{-M}, {-M}, {M}});
-    const Wide_Mat w = mult(r3.get(), c3.get());                   // -3 M^2, 65 bits
-    const Wide_Mat w_row = mult(make_mat({{1}, {1}}).get(), w);    // (-w, -w) as a column
-    const Wide_Mat w_pair = mult(w, make_mat({{1, -1}}).get());    // (-w, w)
+    const Wide_Mat w = mult(r3.get(), c3.get());                 // -3 M^2, 65 bits
+    const Wide_Mat w_row = mult(make_mat({{1}, {1}}).get(), w);  // (-w, -w) as a column
+    const Wide_Mat w_pair = mult(w, make_mat({{1, -1}}).get());  // (-w, w)
     const struct {
         const char* name;
         Wide_Mat product;
         std::size_t width;
         Digit_Rows expected;
     } cases[] = {
-        {"33 bits", mult(make_mat({{65536}}).get(), make_mat({{65536}}).get()),
-         width_index<std::int64_t>, {{"4294967296"}}},
-        {"63 bits", mult(r2.get(), c2.get()), width_index<std::int64_t>,
-         {{"9223372028264841218"}}},
+        {"33 bits",
+         mult(make_mat({{65536}}).get(), make_mat({{65536}}).get()),
+         width_index<std::int64_t>,
+         {{"4294967296"}}},
+        {"63 bits", mult(r2.get(), c2.get()), width_index<std::int64_t>, {{"9223372028264841218"}}},
         {"65 bits", mult(r3.get(), c3.get()), width_index<Int128>, {{"-13835058042397261827"}}},
 #ifdef KESTRANE_HAVE_GMP
-        {"130 bits from 65-bit factors", mult(mult(w, make_mat({{1, 1}}).get()), w_row),
-         width_count - 1, {{"382817662073002309265979484854382755858"}}},
+        {"130 bits from 65-bit factors",
+         mult(mult(w, make_mat({{1, 1}}).get()), w_row),
+         width_count - 1,
+         {{"382817662073002309265979484854382755858"}}},
         // w^2 - w^2: the running sum passes 128 bits, the entry is 0.
         {"back to 32 bits", mult(w_pair, w_row), width_index<int>, {{"0"}}},
 #endif
@@ -105,8 +108,10 @@ Digit_Rows product_by_definition(const Rows& a, const Rows& b, bool& fits_32_bit
             // At most 67 bits: the digits of the high and the low part.
             const bool negative = sum < 0;
             const unsigned __int128 m = negative ? -sum : sum;
-            const unsigned long long high = static_cast<unsigned long long>(m / 1000000000000000000ull);
-            const unsigned long long low = static_cast<unsigned long long>(m % 1000000000000000000ull);
+            const unsigned long long high =
+                static_cast<unsigned long long>(m / 1000000000000000000ull);
+            const unsigned long long low =
+                static_cast<unsigned long long>(m % 1000000000000000000ull);
             std::string digits = high == 0 ? std::to_string(low) : std::to_string(high);
             if (high != 0) {
                 const std::string rest = std::to_string(low);
@@ -143,7 +148,9 @@ TEST(Mult, MatchesTheDefinitionOnRandomMatrices) {
         const Digit_Rows expected = product_by_definition(a, b, fits_32_bits);
         const Owned_Mat in_32_bits(mult_or_null(am.get(), bm.get()));
         ASSERT_EQ(in_32_bits != nullptr, fits_32_bits);
-        if (in_32_bits) EXPECT_EQ(digits_of(in_32_bits.get()), expected);
+        if (in_32_bits) {
+            EXPECT_EQ(digits_of(in_32_bits.get()), expected);
+        }
         const Wide_Mat product = mult(am.get(), bm.get());
         ASSERT_EQ(product.rows(), rows);
         ASSERT_EQ(product.columns(), columns);

@@ -25,11 +25,14 @@ TEST(Wide_Listings, MatrixRowsOfEveryWidth) {
         Digit_Rows rows;
         const char* text;
     } cases[] = {
-        {"64 bits", {{"0", "0"}, {"-" + two_32, "1"}},
+        {"64 bits",
+         {{"0", "0"}, {"-" + two_32, "1"}},
          " \n matrix dimension r1 x c2\n-4294967296 1\n"},
-        {"128 bits", {{two_100, "0", "-3"}},
+        {"128 bits",
+         {{two_100, "0", "-3"}},
          " \n matrix dimension r1 x c3\n1267650600228229401496703205376 0 -3\n"},
-        {"unbounded", {{"-" + two_130}, {"0"}},
+        {"unbounded",
+         {{"-" + two_130}, {"0"}},
          " \n matrix dimension r1 x c1\n-1361129467683753853853498429727072845824\n"},
     };
     for (const auto& c : cases) {
@@ -50,8 +53,7 @@ TEST(Wide_Listings, OverallReactionsAndEquations) {
     Report_File equations;
     crel_equation_output(equations.get(), wide_mat_of({{two_32, "-1", "-" + two_100, "1"}}),
                          metabolites.get());
-    EXPECT_EQ(equations.text(),
-              " 1 :\t" + two_32 + " A - B - " + two_100 + " X + Y = const\n");
+    EXPECT_EQ(equations.text(), " 1 :\t" + two_32 + " A - B - " + two_100 + " X + Y = const\n");
 }
 
 TEST(Wide_Listings, ReactionsOfModesAndTheirChecks) {
@@ -74,7 +76,8 @@ TEST(Wide_Listings, ReactionsOfModesAndTheirChecks) {
 // equal by their values, whatever widths hold them.
 TEST(Wide_Listings, ComparisonAcrossWidths) {
     const Wide_Mat narrow_basis = make_mat({{1, 1, 0}, {0, 1, 1}});
-    const Wide_Mat wide_modes = wide_mat_of({{two_100, "1", "0"}, {"1", "1", "0"}, {"0", "1", "1"}});
+    const Wide_Mat wide_modes =
+        wide_mat_of({{two_100, "1", "0"}, {"1", "1", "0"}, {"0", "1", "1"}});
     const Basis_Comparison found = compare_with_basis(narrow_basis, wide_modes);
     EXPECT_TRUE(found.non_elementary.empty());
     EXPECT_EQ(found.equal_to_basis, (std::vector<unsigned char>{0, 1, 1}));

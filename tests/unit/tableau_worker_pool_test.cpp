@@ -42,7 +42,7 @@ TEST(ThreadsFromEnvironment, AcceptsWholeNumbersFromOneTo1024Only) {
     };
     const Case cases[] = {
         {nullptr, true, 7}, {"1", true, 1},     {"2", true, 2},      {"1024", true, 1024},
-        {"0", false, 0},    {"1025", false, 0}, {"", true, 7},      {"-2", false, 0},
+        {"0", false, 0},    {"1025", false, 0}, {"", true, 7},       {"-2", false, 0},
         {"2x", false, 0},   {" 2", false, 0},   {"99999", false, 0},
     };
     for (const Case& c : cases) {
