@@ -53,12 +53,6 @@ class Wide_Mat {
         return visit([](const auto* m) { return m->columns; });
     }
 
-    // The record when its values are 32-bit, else null.
-    const mat* int32() const {
-        const Owned_Mat* m = std::get_if<Owned_Mat>(&records_);
-        return m == nullptr ? nullptr : m->get();
-    }
-
    private:
     Records records_;
 };

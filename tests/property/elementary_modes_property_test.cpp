@@ -182,13 +182,10 @@ class Captured_Stdout {
     int saved_ = -1;
 };
 
-bool all_zero(const mat* m) {
-    for (int i = 0; i < m->rows; ++i) {
-        for (int k = 0; k < m->columns; ++k) {
-            if (m->head[i][k] != 0) return false;
-        }
-    }
-    return true;
+bool all_zero(const Rows& rows) {
+    return std::all_of(rows.begin(), rows.end(), [](const std::vector<int>& row) {
+        return std::all_of(row.begin(), row.end(), [](int x) { return x == 0; });
+    });
 }
 
 // The program's modes over the reactions (EM x S), in slot order of the sorted mode matrix, with
@@ -215,7 +212,7 @@ Program_Modes program_modes(const Network& net) {
     const Owned_Array<int> contradiction_flags(flags);
     Owned_Vector srev(s.visit([&](const auto* r) { return subrev(r, rev.get()); }));
     cancel_contradictory_subsets(s, srev.get(), contradiction_flags.get());
-    if (s.rows() == 0 || all_zero(s.int32())) {
+    if (s.rows() == 0 || all_zero(rows_of(s))) {
         result.console = captured.release();
         return result;
     }

@@ -12,9 +12,3 @@ void route_stdout_to_captured_stream() {
 std::string zero_amount(const std::string& label) {
     return "\namount for allocation is zero : " + label + "\nProgramm prematurely finished.\n";
 }
-
-std::string overflow_in(const std::string& stage) {
-    return "\nInteger overflow in " + stage +
-           ": the network's coefficients are too large for 32-bit arithmetic.\nProgramm "
-           "prematurely finished.\n";
-}

@@ -20,6 +20,3 @@ void route_stdout_to_captured_stream();
 
 // The message of a request for zero elements with the label.
 std::string zero_amount(const std::string& label);
-
-// The message of a 32-bit overflow in the stage.
-std::string overflow_in(const std::string& stage);
