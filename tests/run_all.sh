@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the formatting of every source, then builds and runs every test: the sanitizer build (unit, property, fuzz-corpus and end-to-end
 # tests), then the optimised build with the end-to-end cases again and the whole networks of
-# ../shared/networks (skipped when that folder is absent), then the clang build with a bounded
+# ../shared/networks (skipped when that folder is absent), then the optimised program without
+# GMP on the networks whose values need up to 130 bits, then the clang build with a bounded
 # fuzzing run of the network file reader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,12 @@ ctest --test-dir build/test --output-on-failure -j "$jobs"
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DKESTRANE_TESTS=ON
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -L 'e2e|networks' --output-on-failure -j "$jobs"
+
+# The program builds without GMP as well; a value beyond 128 bits then stops the run with a
+# message that names its section, and every smaller value is listed exactly.
+cmake -S . -B build/plain -DCMAKE_BUILD_TYPE=Release -DKESTRANE_GMP=OFF -DKESTRANE_IMPORT=OFF
+cmake --build build/plain -j "$jobs" --target kestrane
+python3 tests/wide/wide_values_test.py --without-gmp build/plain/driver/kestrane
 
 # The program builds with clang as well; its libFuzzer target mutates the reader's input for a
 # minute, from the seed corpus and what earlier runs found (kept in build/clang/fuzz_corpus).
