@@ -226,6 +226,5 @@ void Run::elementary_modes() {
 void Run::close_report() { close_report_or_stop(report_, names_.output.c_str()); }
 
 void Run::comparison() {
-    section_ = "ELEMENTARY MODES";
     additional_em(names_.output.c_str(), CBx_, EMx_, basis_comparison_.get());
 }
