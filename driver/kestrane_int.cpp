@@ -3,6 +3,7 @@
 #include <iostream>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 #include "driver/command_line.h"
 #include "driver/run.h"
@@ -74,5 +75,12 @@ int main(int argc, char** argv) {
     } catch (const std::length_error&) {
         std::cout << std::flush;
         not_enough_memory("tables of the computation");
+    } catch (const std::system_error& error) {
+        // Threads the system will not start are done without; any other refusal ends the run.
+        std::cout << std::flush;
+        printf("\nThe system refused the run a resource: %s\nProgramm prematurely finished.\n",
+               error.what());
+        fflush(stdout);
+        return 1;
     }
 }

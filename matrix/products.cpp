@@ -9,6 +9,7 @@
 
 #include "matrix/escalation.h"
 #include "matrix/owned_records.h"
+#include "matrix/thread_start.h"
 
 namespace {
 
@@ -123,8 +124,12 @@ basic_mat<T>* mult_or_null(const basic_mat<T>* a, const basic_mat<T>* b, unsigne
         fits_width[part] = multiply_rows(a, sparse_b, b->columns, from, to, sums[part], mm.get());
     };
     std::vector<std::thread> helpers;
-    for (unsigned part = 1; part < parts; ++part) helpers.emplace_back(multiply_part, part);
-    multiply_part(0);
+    std::vector<unsigned> own_parts{0};  // those no thread could be started for, too
+    for (unsigned part = 1; part < parts; ++part) {
+        if (!start_thread(helpers, [&multiply_part, part] { multiply_part(part); }))
+            own_parts.push_back(part);
+    }
+    for (unsigned part : own_parts) multiply_part(part);
     for (std::thread& helper : helpers) helper.join();
     if (std::find(fits_width.begin(), fits_width.end(), 0) != fits_width.end()) return nullptr;
     return mm.release();

@@ -1,5 +1,7 @@
 #include "tableau/side_tasks.h"
 
+#include "matrix/thread_start.h"
+
 Side_Tasks::~Side_Tasks() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -10,12 +12,19 @@ Side_Tasks::~Side_Tasks() {
 }
 
 void Side_Tasks::queue(std::function<void()> task) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
     waiting_.push_back(std::move(task));
-    if (idle_ == 0 && helpers_.size() < max_helpers_)
-        helpers_.emplace_back([this] { serve(); });
-    else
-        added_.notify_one();
+    if (idle_ == 0 && helpers_.size() < max_helpers_) {
+        if (start_thread(helpers_, [this] { serve(); })) return;
+        // No more helpers: those there are take the task; without any, the caller does, now.
+        max_helpers_ = static_cast<unsigned>(helpers_.size());
+        if (helpers_.empty()) {
+            lock.unlock();
+            run_one_waiting();
+            return;
+        }
+    }
+    added_.notify_one();
 }
 
 // Runs waiting tasks until the queue is empty and the tasks are told to stop.

@@ -14,7 +14,8 @@
 // Work that only reads finished records, done on helper threads while the calling thread goes on
 // writing listings. Tasks start in the order they are added, so the one whose result is needed
 // first is added first; a helper is started only when every helper is busy. With no helper
-// allowed, a task runs in the calling thread when its result is asked for.
+// allowed, a task runs in the calling thread when its result is asked for; when the system starts
+// no helper at all, when it is added.
 //
 // One helper beside the caller keeps two threads running on two cores: a thread per task would
 // take turns with the caller, whose listings are the longest chain of the work.
@@ -47,7 +48,7 @@ class Side_Tasks {
     void queue(std::function<void()> task);
     void serve();
 
-    const unsigned max_helpers_;
+    unsigned max_helpers_;  // lowered to the helpers there are when the system starts no more
     std::vector<std::thread> helpers_;
     std::mutex mutex_;
     std::condition_variable added_;

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "matrix/thread_start.h"
+
 namespace {
 
 unsigned configured_threads = 0;  // 0: every core
@@ -30,7 +32,11 @@ bool spin_until(Done done) {
 }  // namespace
 
 Worker_Pool::Worker_Pool(unsigned threads) {
-    for (unsigned i = 1; i < threads; ++i) workers_.emplace_back([this, i] { serve(i); });
+    // Threads the system will not start leave the pool smaller; the sections share their work
+    // over the threads there are.
+    for (unsigned i = 1; i < threads; ++i) {
+        if (!start_thread(workers_, [this, i] { serve(i); })) break;
+    }
 }
 
 Worker_Pool::~Worker_Pool() {

@@ -13,7 +13,8 @@
 // others, so a section is over before the iteration goes on and nothing runs between sections.
 class Worker_Pool {
    public:
-    // A pool of `threads` threads in all, the calling one included (1: no extra thread).
+    // A pool of `threads` threads in all, the calling one included (1: no extra thread), or of
+    // as many as the system would start.
     explicit Worker_Pool(unsigned threads);
     ~Worker_Pool();
     Worker_Pool(const Worker_Pool&) = delete;
