@@ -2,17 +2,101 @@
 
 #include <strings.h>
 
+#include <array>
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <set>
 
 #include "import/import_error.h"
+#include "import/nesting.h"
 #include "import/stoichiometry.h"
+#include "import/text_position.h"
 
 namespace {
 
 // Keeps the order of the file's keys, so that a reaction's metabolites stay in file order.
 using json = nlohmann::ordered_json;
+
+// Builds the tree with the library's own builder (of its detail namespace, there since version
+// 3.2), and keeps where the text went wrong: the library's exceptions do not all carry the
+// position (a number beyond the range of a double does not).
+class located_tree_builder : public nlohmann::detail::json_sax_dom_parser<json> {
+   public:
+    explicit located_tree_builder(json& root) : json_sax_dom_parser(root, false) {}
+
+    // Called by the parser in place of the base's, which throws.
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& error) {
+        error_position = position;
+        error_text = error.what();
+        return json_sax_dom_parser::parse_error(position, token, error);
+    }
+
+    std::size_t error_position = 0;
+    std::string error_text;
+};
+
+// The library's message without its exception name ("[json.exception.parse_error.101] ") and
+// the position it gives itself ("parse error at line 1, column 5: ").
+std::string library_message(const std::string& what) {
+    const std::size_t name_end = what.find("] ");
+    std::string message = name_end == std::string::npos ? what : what.substr(name_end + 2);
+    if (message.compare(0, 11, "parse error") == 0 && message.find(": ") != std::string::npos)
+        message.erase(0, message.find(": ") + 2);
+    return message;
+}
+
+void remove_last_child(json& container) noexcept {
+    if (container.is_array())
+        container.get_ref<json::array_t&>().pop_back();
+    else
+        container.get_ref<json::object_t&>().pop_back();
+}
+
+// Empties the tree from its leaves up, one value at a time, so that no step allocates. The
+// library's own destructor gathers the children of a container on a heap stack; when the tree
+// is let go because memory ran out, the std::bad_alloc of that stack would end the program. The
+// path from the root fits a fixed array, as the nesting was checked before the text was parsed.
+void release_tree(json& root) noexcept {
+    std::array<json*, largest_nesting_depth + 1> path;
+    std::size_t depth = 0;
+    path[0] = &root;
+    for (;;) {
+        json& node = *path[depth];
+        if (!node.is_structured() || node.empty()) {
+            if (depth == 0) return;
+            remove_last_child(*path[--depth]);
+            continue;
+        }
+        json& last = node.back();
+        if (last.is_structured() && !last.empty() && depth + 1 < path.size())
+            path[++depth] = &last;
+        else
+            remove_last_child(node);
+    }
+}
+
+// A parsed document, let go without allocating.
+struct parsed_document {
+    json root;
+    parsed_document() = default;
+    parsed_document(const parsed_document&) = delete;
+    parsed_document& operator=(const parsed_document&) = delete;
+    ~parsed_document() { release_tree(root); }
+};
+
+// Parses the text into document. Throws an import_error with the file, the line, the column and
+// the library's message for text that is no JSON, or a number beyond the range of a double.
+void parse_json(const std::string& text, const char* file_name, json& document) {
+    check_json_nesting(text, file_name);
+    located_tree_builder builder(document);
+    if (json::sax_parse(text, &builder)) return;
+    // The library counts the bytes read up to the faulty one, from 1.
+    const text_position at =
+        position_in(text, builder.error_position > 0 ? builder.error_position - 1 : 0);
+    refuse("%s, line %zu, column %zu: %s", file_name, at.line, at.column,
+           library_message(builder.error_text).c_str());
+}
 
 const json& member(const json& object, const char* key, const char* what, const std::string& id) {
     const auto found = object.find(key);
@@ -51,12 +135,9 @@ std::optional<double> optional_bound(const json& reaction, const char* key, cons
 }  // namespace
 
 metabolic_model read_json(const std::string& text, const char* file_name) {
-    json document;
-    try {
-        document = json::parse(text);
-    } catch (const json::parse_error& error) {
-        refuse("%s: %s", file_name, error.what());
-    }
+    parsed_document parsed;
+    const json& document = parsed.root;
+    parse_json(text, file_name, parsed.root);
     if (!document.is_object()) refuse("%s: the JSON text is not an object.", file_name);
     metabolic_model result;
     result.format = "COBRA JSON";

@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
     }
     try {
         // 2. The model.
-        const metabolic_model model = read_model_file(command.model_file.c_str());
+        const metabolic_model model =
+            read_model_file(command.model_file.c_str(), command.max_inflated);
         printf("Read %s (%s): %zu reactions, %zu metabolites.\n", command.model_file.c_str(),
                model.format.c_str(), model.reactions.size(), model.species.size());
 
@@ -55,6 +56,11 @@ int main(int argc, char** argv) {
         return 1;
     } catch (const std::bad_alloc&) {
         printf("\nNot enough memory: model\nProgramm prematurely finished.\n");
+        return 1;
+    } catch (const std::exception& error) {
+        // What the libraries throw beyond the failures their callers turn into messages.
+        printf("%s cannot be imported: %s\nNo network file written.\n", command.model_file.c_str(),
+               error.what());
         return 1;
     }
     return 0;

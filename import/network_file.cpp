@@ -1,15 +1,13 @@
 #include "import/network_file.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "import/import_error.h"
+#include "import/interrupted_write.h"
 #include "import/naming.h"
-#include "report/replacement_file.h"
 
 namespace {
 
@@ -152,7 +150,7 @@ std::string network_text(const converted_network& network) {
 
 void write_network_file(const char* name, const std::string& text) {
     std::string temporary;
-    FILE* file = open_replacement_file(name, temporary);
+    FILE* file = open_replacement_removed_on_signal(name, temporary);
     if (file == nullptr) cannot_write(name, errno);
     bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
     written = fflush(file) == 0 && written;
@@ -161,12 +159,9 @@ void write_network_file(const char* name, const std::string& text) {
         written = false;
         error = errno;
     }
-    if (written && !temporary.empty() && rename(temporary.c_str(), name) != 0) {
+    if (!finish_replacement(temporary, name, written)) {
         written = false;
         error = errno;
     }
-    if (!written) {
-        if (!temporary.empty()) unlink(temporary.c_str());
-        cannot_write(name, error);
-    }
+    if (!written) cannot_write(name, error);
 }

@@ -109,16 +109,22 @@ scaled_coefficients scale_to_integers(const std::vector<double>& coefficients,
                 value *= power(10, d.exponent);
             else
                 value /= power(10, -d.exponent);
-            fits = value >= INT32_MIN && value <= INT32_MAX;
+            // The network file writes each coefficient as a positive amount on its side. An
+            // amount of 2^31 is a 32-bit value for kestrane only as a consumed one; written
+            // backwards, or balanced by a boundary metabolite, it is refused. So every amount
+            // stays within INT32_MAX, and -2^31 is refused too.
+            fits = value >= -INT32_MAX && value <= INT32_MAX;
         }
         if (!fits) {
             if (result.factor == 1)
-                refuse("Reaction %s: the coefficient %s of %s does not fit a 32-bit integer.",
-                       reaction.c_str(), shortest_decimal(coefficients[i]).c_str(),
-                       metabolites[i].c_str());
+                refuse(
+                    "Reaction %s: the coefficient %s of %s is too large: a network file holds "
+                    "coefficients up to 2147483647 in magnitude.",
+                    reaction.c_str(), shortest_decimal(coefficients[i]).c_str(),
+                    metabolites[i].c_str());
             refuse(
-                "Reaction %s: the coefficient %s of %s, scaled by %lld, does not fit a 32-bit "
-                "integer.",
+                "Reaction %s: the coefficient %s of %s, scaled by %lld, is too large: a network "
+                "file holds coefficients up to 2147483647 in magnitude.",
                 reaction.c_str(), shortest_decimal(coefficients[i]).c_str(), metabolites[i].c_str(),
                 static_cast<long long>(result.factor));
         }

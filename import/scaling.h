@@ -21,8 +21,8 @@ constexpr std::int64_t largest_scaling_factor = 1000000;
 
 // Scales the coefficients of the reaction named reaction, whose metabolites are named in
 // metabolites (one per coefficient). Throws an import_error naming the coefficient when the
-// factor would exceed largest_scaling_factor or a scaled coefficient does not fit a 32-bit
-// integer.
+// factor would exceed largest_scaling_factor or a scaled coefficient's magnitude exceeds
+// INT32_MAX, the largest amount the network file holds (so -2^31 is refused too).
 scaled_coefficients scale_to_integers(const std::vector<double>& coefficients,
                                       const std::vector<std::string>& metabolites,
                                       const std::string& reaction);

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -9,7 +15,10 @@
 #include "import/conversion.h"
 #include "import/gzip.h"
 #include "import/import_error.h"
+#include "import/interrupted_write.h"
+#include "import/model_file.h"
 #include "import/naming.h"
+#include "import/nesting.h"
 #include "import/network_file.h"
 #include "import/scaling.h"
 
@@ -109,7 +118,7 @@ TEST(Scaling, MultipliesByTheSmallestFactorThatMakesEveryCoefficientWhole) {
         {{-1.496, 59.81}, 500, {-748, 29905}},
         {{0.000001}, 1000000, {1}},
         {{-0.333333, 1}, 1000000, {-333333, 1000000}},
-        {{-2147483648.0, 2147483647.0}, 1, {-2147483648LL, 2147483647LL}},
+        {{-2147483647.0, 2147483647.0}, 1, {-2147483647LL, 2147483647LL}},
         {{1e9}, 1, {1000000000}},
     };
     for (const auto& c : cases) {
@@ -135,10 +144,18 @@ TEST(Scaling, RefusesFactorsAboveAMillionAndCoefficientsBeyond32Bits) {
          "Reaction R cannot be scaled to whole coefficients: together they need the factor "
          "3200000, which is above 1000000."},
         {{2147483648.0},
-         "Reaction R: the coefficient 2147483648 of m does not fit a 32-bit integer."},
-        {{1e300}, "Reaction R: the coefficient 1e+300 of m does not fit a 32-bit integer."},
-        {{0.5, -1100000000},
-         "Reaction R: the coefficient -1.1e+09 of m, scaled by 2, does not fit a 32-bit integer."},
+         "Reaction R: the coefficient 2147483648 of m is too large: a network file holds "
+         "coefficients up to 2147483647 in magnitude."},
+        // -2^31 fits an int32_t, but the file writes it as the amount 2^31 on the left side
+        {{-2147483648.0},
+         "Reaction R: the coefficient -2147483648 of m is too large: a network file holds "
+         "coefficients up to 2147483647 in magnitude."},
+        {{1e300},
+         "Reaction R: the coefficient 1e+300 of m is too large: a network file holds "
+         "coefficients up to 2147483647 in magnitude."},
+        {{0.5, -1073741824},
+         "Reaction R: the coefficient -1073741824 of m, scaled by 2, is too large: a network "
+         "file holds coefficients up to 2147483647 in magnitude."},
     };
     for (const auto& c : cases) {
         const std::vector<std::string> names(c.coefficients.size(), "m");
@@ -170,9 +187,73 @@ TEST(Gzip, ReadsEveryMemberAndRefusesDataCutShort) {
     const std::string both = gzip_of(first) + gzip_of("<sbml/>");
     EXPECT_TRUE(is_gzip(both));
     EXPECT_FALSE(is_gzip("<sbml/>"));
-    EXPECT_EQ(gunzip(both, "m.gz"), first + "<sbml/>");
-    EXPECT_THROW(gunzip(both.substr(0, both.size() / 3), "m.gz"), import_error);
-    EXPECT_THROW(gunzip(std::string("\x1f\x8b") + "not deflate data", "m.gz"), import_error);
+    EXPECT_EQ(gunzip(both, "m.gz", default_max_inflated), first + "<sbml/>");
+    EXPECT_THROW(gunzip(both.substr(0, both.size() / 3), "m.gz", default_max_inflated),
+                 import_error);
+    EXPECT_THROW(gunzip(std::string("\x1f\x8b") + "not deflate data", "m.gz", default_max_inflated),
+                 import_error);
+}
+
+TEST(Gzip, InflatesUpToTheLimitAndNotAByteMore) {
+    const std::string content = std::string(200000, ' ') + "{}";  // across several buffers
+    const std::string compressed = gzip_of(content);
+    EXPECT_EQ(gunzip(compressed, "m.gz", content.size()), content);
+    try {
+        gunzip(compressed, "m.gz", content.size() - 1);
+        ADD_FAILURE() << "inflated beyond the limit";
+    } catch (const import_error& error) {
+        EXPECT_STREQ(error.what(),
+                     "m.gz: the compressed model inflates to more than 200001 bytes "
+                     "(--max-inflated).");
+    }
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string result;
+    for (int i = 0; i < times; ++i) result += text;
+    return result;
+}
+
+// The nesting is counted as the parsers will see it: what looks like a tag inside a comment, a
+// CDATA section, a processing instruction, an attribute value or a JSON string is none, an
+// element closed at once adds no level, and siblings do not add up.
+TEST(Nesting, RefusesTheFirstLevelBeyondTheLimitWithItsLine) {
+    const int limit = largest_nesting_depth;
+    const std::string open = repeated("<a>", limit - 1);
+    const std::string close = repeated("</a>", limit - 1);
+    const std::string noise =
+        "<!-- <a><a> --><![CDATA[<a><a>]]><?pi <a><a>?><b x='/>' y=\"<a>\"/><c/>";
+    const auto xml = check_xml_nesting;
+    const auto json = check_json_nesting;
+    const struct {
+        const char* what;
+        void (*check)(const std::string&, const char*);
+        std::string text;
+        const char* message;  // nullptr: accepted
+    } cases[] = {
+        {"elements at the limit", xml, open + "<a>" + noise + "</a>" + close, nullptr},
+        {"an element beyond", xml, open + "\n<a>\n<a/><a></a></a>" + close,
+         "m, line 3: the elements are nested more than 1000 levels deep."},
+        {"sibling elements", xml, "<r>" + repeated("<a><b></b></a>", 2 * limit) + "</r>", nullptr},
+        {"an attribute value with '>'", xml, open + "<a x='>'><a>" + close,
+         "m, line 1: the elements are nested more than 1000 levels deep."},
+        {"a document type", xml,
+         "<?xml version='1.0'?>\n<!DOCTYPE sbml [<!ENTITY e '<a/>'>]>\n<sbml/>",
+         "m, line 2: the document type declaration is not supported: SBML does not use one."},
+        {"arrays at the limit", json,
+         repeated("[", limit - 1) + "{\"a\": \"[{\\\"[\"}" + repeated("]", limit - 1), nullptr},
+        {"an array beyond", json, "{\"a\":\n" + repeated("[", limit) + repeated("]", limit) + "}",
+         "m, line 2: the arrays and objects are nested more than 1000 levels deep."},
+        {"sibling arrays", json, "[" + repeated("[{}],", 2 * limit) + "[]]", nullptr},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.check(c.text, "m");
+            EXPECT_EQ(c.message, nullptr) << c.what;
+        } catch (const import_error& error) {
+            EXPECT_STREQ(error.what(), c.message) << c.what;
+        }
+    }
 }
 
 TEST(Command_Line, ReadsTheFilesAndOptions) {
@@ -187,20 +268,107 @@ TEST(Command_Line, ReadsTheFilesAndOptions) {
     EXPECT_EQ(command.options.external_metabolites, std::vector<std::string>{"h"});
     EXPECT_EQ(command.options.exchange, exchange_rule::external);
 
-    const std::vector<std::vector<const char*>> refused = {
-        {"kestrane-import", "model.xml"},
-        {"kestrane-import", "model.xml", "net.dat", "third"},
-        {"kestrane-import", "model.xml", "net.dat", "--drop"},
-        {"kestrane-import", "model.xml", "net.dat", "--exchange", "none"},
-        {"kestrane-import", "model.xml", "net.dat", "--keep", "x"},
-        {"kestrane-import", "--help"},
+    // Each refusal names its fault on the first line, before the usage text.
+    const struct {
+        std::vector<const char*> arguments;
+        const char* first_line;
+    } refused[] = {
+        {{"kestrane-import", "model.xml"}, "The network file is not given."},
+        {{"kestrane-import", "model.xml", "net.dat", "third"},
+         "The argument third is one too many: give the model file and the network file."},
+        {{"kestrane-import", "model.xml", "net.dat", "--drop"}, "The option --drop needs a value."},
+        {{"kestrane-import", "model.xml", "net.dat", "--exchange", "none"},
+         "The option --exchange takes boundary or external, not none."},
+        {{"kestrane-import", "model.xml", "net.dat", "--keep", "x"},
+         "The option --keep is unknown."},
+        {{"kestrane-import", "--help"}, ""},
     };
-    for (const auto& line : refused) {
+    for (const auto& c : refused) {
         import_command ignored;
         testing::internal::CaptureStdout();
-        EXPECT_FALSE(read_command_line(static_cast<int>(line.size()), line.data(), ignored))
-            << line.back();
-        testing::internal::GetCapturedStdout();
+        EXPECT_FALSE(
+            read_command_line(static_cast<int>(c.arguments.size()), c.arguments.data(), ignored))
+            << c.first_line;
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(output.substr(0, output.find('\n')), c.first_line);
+    }
+}
+
+TEST(Command_Line, ReadsTheInflatedSizeInBytesKibMibOrGib) {
+    const struct {
+        const char* value;
+        std::uint64_t size;  // 0: refused
+    } cases[] = {
+        {"512", 512},
+        {"3K", 3 << 10},
+        {"3M", 3 << 20},
+        {"2G", std::uint64_t{2} << 30},
+        {"18446744073709551615", UINT64_MAX},
+        {"17179869183G", std::uint64_t{17179869183} << 30},
+        {"17179869184G", 0},  // 2^64 bytes
+        {"18446744073709551616", 0},
+        {"0", 0},
+        {"0K", 0},
+        {"", 0},
+        {"M", 0},
+        {"-1", 0},
+        {"1T", 0},
+        {"1.5G", 0},
+        {"1 G", 0},
+    };
+    for (const auto& c : cases) {
+        const std::string option = std::string("--max-inflated=") + c.value;
+        const std::vector<const char*> arguments = {"kestrane-import", "m.xml.gz", "n.dat",
+                                                    option.c_str()};
+        import_command command;
+        testing::internal::CaptureStdout();
+        const bool read =
+            read_command_line(static_cast<int>(arguments.size()), arguments.data(), command);
+        const std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(read, c.size != 0) << c.value;
+        if (read) {
+            EXPECT_EQ(command.max_inflated, c.size) << c.value;
+        } else {
+            EXPECT_EQ(output.substr(0, output.find('\n')),
+                      std::string("The option --max-inflated takes a number of bytes above zero, "
+                                  "optionally followed by K, M or G, not ") +
+                          c.value + ".");
+        }
+    }
+    import_command defaults;
+    const std::vector<const char*> plain = {"kestrane-import", "m.xml.gz", "n.dat"};
+    ASSERT_TRUE(read_command_line(3, plain.data(), defaults));
+    EXPECT_EQ(defaults.max_inflated, std::uint64_t{1} << 30);
+}
+
+// A stopping signal while the network file is written removes the temporary file beside it
+// and still ends the program by that signal; the older network file stays as it was.
+TEST(Network_File, AStoppingSignalWhileWritingRemovesTheTemporaryFile) {
+    for (const int stopping : {SIGHUP, SIGINT, SIGTERM}) {
+        char folder_template[] = "/tmp/importer_test.XXXXXX";
+        const std::filesystem::path folder = mkdtemp(folder_template);
+        const std::string name = folder / "network.dat";
+        std::ofstream(name) << "older\n";
+        const pid_t child = fork();
+        if (child == 0) {
+            std::string temporary;
+            FILE* file = open_replacement_removed_on_signal(name.c_str(), temporary);
+            if (file == nullptr || temporary.empty()) _exit(2);
+            fputs("-ENZREV\n", file);
+            fflush(file);
+            raise(stopping);
+            _exit(3);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == stopping) << status;
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            files.push_back(entry.path().filename());
+        EXPECT_EQ(files, std::vector<std::string>{"network.dat"}) << stopping;
+        std::ifstream older(name);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(older), {}), "older\n");
+        std::filesystem::remove_all(folder);
     }
 }
 
