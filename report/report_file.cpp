@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "report/replacement_file.h"
+#include "report/signal_handling.h"
 
 namespace {
 
@@ -19,14 +21,8 @@ const char* report_path = nullptr;
 FILE* temporary_stream = nullptr;  // open until the report is closed
 volatile sig_atomic_t temporary_pending = 0;
 
-const int stopping_signals[] = {SIGHUP, SIGINT, SIGTERM, SIGABRT};
-
-sigset_t stopping_signal_set() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : stopping_signals) sigaddset(&set, s);
-    return set;
-}
+// The signals that end a run with the report kept as far as it was flushed.
+constexpr std::initializer_list<int> stopping_signals = {SIGHUP, SIGINT, SIGTERM, SIGABRT};
 
 // Keeps the report as far as it was flushed, then lets the signal end the program.
 void on_stopping_signal(int signal_number) {
@@ -54,9 +50,7 @@ void print_report_incomplete(const char* name) {
 // report. If it cannot, it is removed and the program ends with status 1.
 void replace_report() {
     if (!temporary_pending) return;
-    const sigset_t stopping = stopping_signal_set();
-    sigset_t previous;
-    sigprocmask(SIG_BLOCK, &stopping, &previous);
+    const sigset_t previous = block_signals(stopping_signals);
     if (temporary_stream != nullptr) fclose(temporary_stream);
     temporary_stream = nullptr;
     const bool replaced = rename(temporary_path, report_path) == 0;
@@ -71,18 +65,6 @@ void replace_report() {
     }
 }
 
-void catch_stopping_signals() {
-    struct sigaction action {};
-    action.sa_handler = on_stopping_signal;
-    action.sa_mask = stopping_signal_set();
-    for (int s : stopping_signals) {
-        struct sigaction current {};
-        // A signal the program was started to ignore stays ignored.
-        if (sigaction(s, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-        sigaction(s, &action, nullptr);
-    }
-}
-
 char* copy_of(const std::string& text) {
     char* copy = new char[text.size() + 1];
     std::memcpy(copy, text.c_str(), text.size() + 1);
@@ -92,10 +74,8 @@ char* copy_of(const std::string& text) {
 }  // namespace
 
 FILE* open_report_file(const char* name) {
-    const sigset_t stopping = stopping_signal_set();
-    sigset_t previous;
     // No signal may come between the making of the temporary file and its registration.
-    sigprocmask(SIG_BLOCK, &stopping, &previous);
+    const sigset_t previous = block_signals(stopping_signals);
     std::string path;
     FILE* stream = open_replacement_file(name, path);
     if (stream != nullptr && !path.empty()) {
@@ -104,7 +84,7 @@ FILE* open_report_file(const char* name) {
         temporary_stream = stream;
         temporary_pending = 1;
         static const bool registered = [] {
-            catch_stopping_signals();
+            catch_signals(stopping_signals, on_stopping_signal);
             return atexit(replace_report) == 0;
         }();
         (void)registered;
